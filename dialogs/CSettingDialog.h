@@ -1,0 +1,28 @@
+// The settings dialog: seconds, command, arguments and launch folder. The caller copies the
+// values in before the run and back only when it ends with OK.
+#pragma once
+
+#include <string>
+
+#include "platform/Dialog.h"
+
+class CSettingDialog : public platform::Dialog
+{
+public:
+    explicit CSettingDialog(platform::Host& host);
+
+    int m_nSeconds = 0;
+    std::string m_strCommand;
+    std::string m_strOptions;
+    std::string m_strTopDir;
+
+    bool OnInitDialog() override;
+
+protected:
+    void DoDataExchange(platform::DataExchange& dx) override;
+
+private:
+    void OnBrowseCommand();
+    void OnBrowseFolder();
+    void OnFileSettings();
+};

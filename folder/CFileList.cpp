@@ -1,0 +1,34 @@
+#include "folder/CFileList.h"
+
+#include <stdexcept>
+
+#include "platform/Os.h"
+
+CFileList::CFileList() : m_arrEntries(16) {}
+
+int CFileList::Scan(std::string folder)
+{
+    m_bEntered = false;
+    if (platform::ChangeDirectory(folder) != 0)
+        return 0;
+    m_bEntered = true;
+    int n = 0;
+    for (std::string& name : platform::ListCurrentFolderFiles(kMaxFiles)) {
+        if (n >= kMaxFiles)
+            break;
+        if (n >= static_cast<int>(m_arrEntries.size()))
+            m_arrEntries.resize(n + 1);
+        m_arrEntries[n].SetFileName(name);
+        ++n;
+    }
+    return n;
+}
+
+CFileEntry CFileList::GetEntry(int index) const
+{
+    if (index < 0)
+        throw std::invalid_argument("negative entry index");
+    if (index < static_cast<int>(m_arrEntries.size()))
+        return m_arrEntries[index];
+    return CFileEntry();
+}

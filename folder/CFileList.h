@@ -1,0 +1,29 @@
+// The files of one launch folder, in launch order. Scanning makes the folder the process's
+// working directory and leaves it there: the files are then launched by their bare names.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "folder/CFileEntry.h"
+
+class CFileList
+{
+public:
+    static constexpr int kMaxFiles = 100;
+
+    CFileList();
+    virtual ~CFileList() = default;
+
+    // The number of files recorded, 0 to 100; 0 when the folder cannot be entered.
+    int Scan(std::string folder);
+    // A copy of the entry; an empty entry at or beyond the list's size.
+    CFileEntry GetEntry(int index) const;
+    // Whether the last Scan could enter its folder.
+    bool FolderEntered() const { return m_bEntered; }
+    int Size() const { return static_cast<int>(m_arrEntries.size()); }
+
+private:
+    std::vector<CFileEntry> m_arrEntries;
+    bool m_bEntered = false;
+};

@@ -1,0 +1,20 @@
+// Launches the enabled files of one folder, in launch order, reporting each failure.
+#pragma once
+
+#include <string>
+
+#include "platform/Host.h"
+
+class CFolderLauncher
+{
+public:
+    CFolderLauncher(platform::Host& host, std::string folder);
+    virtual ~CFolderLauncher() = default;
+
+    // False only when a folder is set but cannot be entered; nothing is launched then.
+    bool Run();
+
+private:
+    platform::Host& m_host;
+    std::string m_strFolder;
+};

@@ -1,0 +1,37 @@
+// Data exchange between a dialog's fields and its members, with validation. In the saving
+// direction the first failure shows its message, puts the focus back on the field with its
+// text selected, and makes every later exchange step do nothing.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+class Dialog;
+class Window;
+
+class DataExchange
+{
+public:
+    DataExchange(Dialog& dialog, Window& window, bool save);
+
+    bool m_bSaveAndValidate;
+    bool Failed() const { return m_bFailed; }
+
+    // Integer field as decimal text.
+    void Text(int id, int& value);
+    // Refuses a value outside lower..upper (both included); the field was exchanged just before.
+    void MinMaxInt(int id, int value, int lower, int upper);
+    void Text(int id, std::string& value);
+    // Loading: limits typing in the field to maxBytes; saving: refuses a longer text.
+    void MaxChars(int id, const std::string& value, int maxBytes);
+
+private:
+    void Fail(int id, const std::string& message);
+
+    Dialog& m_dialog;
+    Window& m_window;
+    bool m_bFailed = false;
+};
+
+} // namespace platform

@@ -1,0 +1,109 @@
+#include "res/Strings.h"
+
+#include <map>
+
+#include "res/resource.h"
+
+namespace res {
+namespace {
+
+const std::map<unsigned, std::string>& Table()
+{
+    static const std::map<unsigned, std::string> table = {
+        {1, "変更を保存してダイアログボックスを閉じます。"},
+        {2, "変更を保存せずにダイアログボックスを閉じます。"},
+        {8, "アプリケーションを終了します。"},
+        {IDS_ABOUTBOX, "バージョン情報 Hanavo(&A)..."},
+        {IDS_STATUS_COMMAND, "秒後に %1 を起動します。"},
+        {IDS_STATUS_NOCOMMAND, "コマンドが設定されていません。"},
+        {IDS_FILE_FILTER, "実行ファイル(*.exe,*.bat,*vbs,*.js)|*.exe; *.bat; *.vbs; *.js|"
+                          "すべてのファイル(*.*)|*.*||"},
+        {IDS_EXEC_FAILED, "ファイルの実行に失敗しました。エラー: %d。"},
+        {IDS_STATUS_MESSAGE, "秒後にメッセージを表示します。"},
+        {IDS_FOLDER_MISSING, "指定されたフォルダがありません。"},
+        {IDS_TITLE_STOPPED, "Hanavo(停止中)"},
+        {IDS_TITLE_COUNTING, "Hanavo(秒読中)"},
+        {1001, "設定ダイアログボックスを表示します。"},
+        {1004, "実行までの秒数(10-300)を入力します。"},
+        {1006, "msg と入力すると、メッセージを表示します。"},
+        {1007, "ファイルを検索します。"},
+        {1008, "タイマーを開始します。"},
+        {1009, "タイマーを停止します。"},
+        {1010, "残り秒数を設定値に戻します。"},
+        {1011, "メッセージを表示させる場合は、ここに入力します。"},
+        {1014, "直ちにコマンド及びファイルを実行してアプリケーションを終了します。"},
+        {1016, "指定したフォルダ内にあるファイルを実行します。"},
+        {1017, "実行するファイルの保存場所。"},
+        {1018, "フォルダ選択ダイアログボックスを表示します。"},
+        {1019, "実行可能なファイルの一覧。"},
+        {1020, "選択したファイルの順番をひとつ上げます。"},
+        {1021, "選択したファイルの順番をひとつ下げます。"},
+        {1022, "ファイルの実行順序や有効無効を設定します。"},
+        {1023, "すべてのファイルを有効にします。"},
+        {1024, "すべてのファイルを無効にします。"},
+        {1029, "選択したファイルを削除します。"},
+        {ID_HELP, "Hanavoの使い方を表示します。"},
+        {IDS_DDX_NOT_INTEGER, "整数を入力してください。"},
+        {IDS_DDX_INT_RANGE, "%1 から %2 までの整数を入力してください。"},
+        {IDS_DDX_TOO_LONG, "%1 バイト以内で入力してください。"},
+    };
+    return table;
+}
+
+std::string ReplaceAll(std::string text, const std::string& what, const std::string& with)
+{
+    for (std::size_t pos = text.find(what); pos != std::string::npos;
+         pos = text.find(what, pos + with.size()))
+        text.replace(pos, what.size(), with);
+    return text;
+}
+
+} // namespace
+
+std::string LoadString(unsigned id)
+{
+    auto it = Table().find(id);
+    return it == Table().end() ? std::string() : it->second;
+}
+
+bool HasString(unsigned id)
+{
+    return Table().count(id) != 0;
+}
+
+std::vector<unsigned> StringIds()
+{
+    std::vector<unsigned> ids;
+    for (const auto& entry : Table())
+        ids.push_back(entry.first);
+    return ids;
+}
+
+std::string FormatString1(unsigned id, const std::string& arg)
+{
+    return ReplaceAll(LoadString(id), "%1", arg);
+}
+
+std::string FormatString2(unsigned id, const std::string& arg1, const std::string& arg2)
+{
+    // Fill %2 first so that a %2 inside arg1 stays as typed.
+    std::string text = LoadString(id);
+    std::size_t p1 = text.find("%1");
+    std::size_t p2 = text.find("%2");
+    if (p2 != std::string::npos)
+        text.replace(p2, 2, arg2);
+    if (p1 != std::string::npos && (p2 == std::string::npos || p1 < p2))
+        text.replace(p1, 2, arg1);
+    return text;
+}
+
+std::string FormatNumber(unsigned id, int value)
+{
+    std::string text = LoadString(id);
+    std::size_t pos = text.find("%d");
+    if (pos != std::string::npos)
+        text.replace(pos, 2, std::to_string(value));
+    return text;
+}
+
+} // namespace res

@@ -1,0 +1,30 @@
+// An in-memory settings store that records the order of reads and writes.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ProfileStore.h"
+
+namespace testing_support {
+
+class MemoryProfileStore : public platform::ProfileStore
+{
+public:
+    void SetRegistryKey(const std::string& company) override { m_company = company; }
+    std::string GetString(const std::string& section, const std::string& entry,
+                          const std::string& def) override;
+    int GetInt(const std::string& section, const std::string& entry, int def) override;
+    bool WriteString(const std::string& section, const std::string& entry,
+                     const std::string& value) override;
+    bool WriteInt(const std::string& section, const std::string& entry, int value) override;
+
+    // Values as text, as a file-backed store would hold them.
+    std::map<std::string, std::string> values; // key "Section/Entry"
+    std::vector<std::string> log;              // "get Seconds", "write Command", ...
+    std::string m_company;
+    bool failWrites = false;
+};
+
+} // namespace testing_support

@@ -1,0 +1,56 @@
+// Temporary folders and small scripts for tests that touch the real file system.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+    // Writes a file (creating parent folders); executable adds the execute bits.
+    std::string Write(const std::string& name, const std::string& content,
+                      bool executable = false) const;
+    // A shell script that appends "<pid> <tag> [arg]... @<working directory>" to log.
+    std::string WriteLogger(const std::string& name, const std::string& tag,
+                            const std::string& log) const;
+    std::string MakeDir(const std::string& name) const;
+    // The names in the folder, sorted by bytes (dot entries left out).
+    std::vector<std::string> Names(const std::string& sub = "") const;
+
+private:
+    std::string m_path;
+};
+
+std::string ReadFile(const std::string& path);
+// Logger lines sorted by the process id they start with, which is then dropped.
+std::vector<std::string> InStartOrder(std::vector<std::string> lines);
+// Polls until the file holds at least `lines` lines or the timeout passes; returns the lines.
+std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines,
+                                      std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Restores the process's working directory when it goes out of scope.
+class CwdGuard
+{
+public:
+    CwdGuard();
+    ~CwdGuard();
+    const std::string& Saved() const { return m_saved; }
+
+private:
+    std::string m_saved;
+};
+
+std::string CurrentDirectory();
+
+} // namespace testing_support

@@ -1,0 +1,214 @@
+// The launch sequence: folder files, then the command or message, then the window ends.
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "support/ScriptedHost.h"
+#include "support/TempDir.h"
+#include "timer/CLaunchTimerDlg.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kCounting[] = "Hanavo(秒読中)";
+
+struct LaunchFixture : ::testing::Test
+{
+    TempDir dir;
+    CwdGuard cwd;
+    ScriptedHost host;
+    LaunchSettings settings;
+    std::string log = dir / "log";
+    std::string folder = dir.MakeDir("launch");
+
+    LaunchFixture()
+    {
+        setenv("XDG_DATA_HOME", dir.MakeDir("xdg-data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir.MakeDir("xdg-config").c_str(), 1);
+        setenv("XDG_DATA_DIRS", dir.MakeDir("xdg-dirs").c_str(), 1);
+        settings.m_nSeconds = 2;
+    }
+
+    int Run(ScriptedHost::ScriptFn script)
+    {
+        host.Script(IDD_LAUNCHTIMER_DIALOG, std::move(script));
+        CLaunchTimerDlg dlg(host);
+        dlg.SetSettings(&settings);
+        host.SetMainWindow(&dlg);
+        const int result = dlg.DoModal();
+        host.SetMainWindow(nullptr);
+        return result;
+    }
+
+    static void StartAndWait(Modal& m)
+    {
+        m.Click(IDC_START);
+        m.Advance(2000);
+        EXPECT_TRUE(m.Window().Ended());
+    }
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& msg : host.Messages())
+            texts.push_back(msg.text);
+        return texts;
+    }
+};
+
+TEST_F(LaunchFixture, FilesInOrderThenTheCommandInTheLaunchFolder)
+{
+    dir.WriteLogger("launch/01e_first.sh", "first", log);
+    dir.WriteLogger("launch/02d_skipped.sh", "skipped", log);
+    dir.WriteLogger("launch/03e_second.sh", "second", log);
+    dir.WriteLogger("launch/tail.sh", "tail", log);
+    // A bare command name is found in the launch folder first.
+    dir.WriteLogger("launch/cmd.sh", "cmd", log);
+    settings.m_strTopDir = folder;
+    settings.m_bRunFiles = true;
+    settings.m_strCommand = "cmd.sh";
+    settings.m_strOptions = R"(one "two words" 'it''s' a\ b $(id))";
+
+    EXPECT_EQ(Run(StartAndWait), platform::IDOK);
+    const std::string at = " @" + fs::canonical(folder).string();
+    const auto lines = InStartOrder(WaitForLines(log, 5));
+    // cmd.sh is itself a file of the folder: it runs once among the files, in name order,
+    // and once more as the command, last.
+    EXPECT_EQ(lines, (std::vector<std::string>{"first" + at, "second" + at, "cmd" + at, "tail" + at,
+                                               "cmd [one] [two words] [its] [a b] [$(id)]" + at}));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(host.Cursors(),
+              (std::vector<platform::Cursor>{platform::Cursor::Wait, platform::Cursor::Arrow}));
+}
+
+TEST_F(LaunchFixture, EmptyArgumentsGiveNoWords)
+{
+    settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
+    EXPECT_EQ(Run(StartAndWait), platform::IDOK);
+    const auto lines = InStartOrder(WaitForLines(log, 1));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("c @", 0), 0u) << lines[0];
+}
+
+TEST_F(LaunchFixture, MsgShowsTheTextOverATopmostWindowAndLaunchesNothing)
+{
+    for (std::string text : {"時間です", ""}) {
+        ScriptedHost h;
+        LaunchSettings s;
+        s.m_strCommand = "msg";
+        s.m_strOptions = text;
+        h.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) { m.PressEnter(); });
+        CLaunchTimerDlg dlg(h);
+        dlg.SetSettings(&s);
+        h.SetMainWindow(&dlg);
+        EXPECT_EQ(dlg.DoModal(), platform::IDOK);
+        ASSERT_EQ(h.Messages().size(), 1u);
+        EXPECT_EQ(h.Messages()[0].text, text);
+        EXPECT_EQ(h.Messages()[0].icon, platform::MessageIcon::Information);
+        EXPECT_TRUE(h.Messages()[0].ownerTopmost);
+        EXPECT_TRUE(h.LastWindow(IDD_LAUNCHTIMER_DIALOG)->topmost);
+    }
+}
+
+TEST_F(LaunchFixture, TheKeywordIsCaseSensitiveAndWhole)
+{
+    for (std::string command : {"MSG", "msg ", "Msg"}) {
+        ScriptedHost h;
+        LaunchSettings s;
+        s.m_strCommand = command;
+        h.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) { m.Click(IDC_RUN_NOW); });
+        CLaunchTimerDlg dlg(h);
+        dlg.SetSettings(&s);
+        EXPECT_EQ(dlg.DoModal(), platform::IDOK);
+        ASSERT_EQ(h.Messages().size(), 1u) << command;
+        EXPECT_EQ(h.Messages()[0].text, "ファイルの実行に失敗しました。エラー: 2。") << command;
+        EXPECT_EQ(h.Messages()[0].icon, platform::MessageIcon::Exclamation);
+    }
+}
+
+TEST_F(LaunchFixture, FailuresAreReportedAndTheWindowStillEnds)
+{
+    dir.Write("launch/01e_a.zzqx", "\x01 unknown");
+    dir.Write("launch/02e_b.zzqx", "\x02 unknown");
+    dir.WriteLogger("launch/03e_c.sh", "c", log);
+    settings.m_strTopDir = folder;
+    settings.m_bRunFiles = true;
+    settings.m_strCommand = "/nonexistent/dir/tool";
+    EXPECT_EQ(Run([](Modal& m) { m.Click(IDC_RUN_NOW); }), platform::IDOK);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"ファイルの実行に失敗しました。エラー: 31。",
+                                                 "ファイルの実行に失敗しました。エラー: 31。",
+                                                 "ファイルの実行に失敗しました。エラー: 3。"}));
+    EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
+    EXPECT_EQ(host.Cursors().back(), platform::Cursor::Arrow);
+}
+
+TEST_F(LaunchFixture, AMissingFolderIsReportedOnceAndTheCommandFollows)
+{
+    settings.m_strTopDir = folder + "/vanished";
+    settings.m_bRunFiles = true;
+    settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
+    EXPECT_EQ(Run(StartAndWait), platform::IDOK);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"指定されたフォルダがありません。"}));
+    EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
+}
+
+TEST_F(LaunchFixture, NothingChosenStillEndsTheWindowSilently)
+{
+    settings.m_strCommand = "/bin/true";
+    settings.m_bRunCommand = false;
+    settings.m_strTopDir = folder;
+    settings.m_bRunFiles = false;
+    dir.WriteLogger("launch/a.sh", "a", log);
+    // Run now is disabled with nothing to launch, but the sequence itself must cope when
+    // reached (ticking at zero after the boxes changed): tick the box back on and off.
+    EXPECT_EQ(Run([](Modal& m) {
+                  m.Click(IDC_RUN_FILES);
+                  m.Click(IDC_START);
+                  m.Advance(1000);
+                  m.Click(IDC_RUN_FILES); // stops: nothing left
+                  EXPECT_FALSE(m.Window().IsEnabled(IDC_RUN_NOW));
+                  m.Click(IDC_CLOSE);
+              }),
+              platform::IDCANCEL);
+    EXPECT_TRUE(host.Messages().empty());
+    settings.m_strCommand.clear();
+    settings.m_bRunCommand = true;
+    EXPECT_EQ(Run([](Modal& m) {
+                  m.Click(IDC_RUN_FILES);
+                  m.Click(IDC_RUN_FILES);
+                  m.Click(IDC_RUN_FILES);
+                  m.PressEnter();
+              }),
+              platform::IDOK);
+    EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(LaunchFixture, RunNowWhileCountingKeepsTheCountingTitleBehindItsMessages)
+{
+    settings.m_nSeconds = 30;
+    settings.m_strCommand = "msg";
+    settings.m_strOptions = "now";
+    EXPECT_EQ(Run([](Modal& m) {
+                  m.Click(IDC_START);
+                  m.Advance(4000);
+                  m.PressEnter(); // the default button is Run now
+              }),
+              platform::IDOK);
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].ownerTitle, kCounting);
+    EXPECT_EQ(host.LastWindow(IDD_LAUNCHTIMER_DIALOG)->controls.at(IDC_COUNTER).text, "26");
+}
+
+TEST_F(LaunchFixture, RunNowBeforeAnyStartLaunchesAsUsual)
+{
+    settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
+    settings.m_strOptions = "x";
+    EXPECT_EQ(Run([](Modal& m) { m.Click(IDC_RUN_NOW); }), platform::IDOK);
+    EXPECT_EQ(InStartOrder(WaitForLines(log, 1)).at(0).rfind("c [x] @", 0), 0u);
+}
+
+} // namespace

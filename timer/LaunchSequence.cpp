@@ -1,0 +1,52 @@
+// The launch sequence of the timer window: what the program exists to do.
+#include "folder/CFolderLauncher.h"
+#include "platform/Os.h"
+#include "res/Strings.h"
+#include "res/resource.h"
+#include "timer/CLaunchTimerDlg.h"
+
+void CLaunchTimerDlg::OnRunNow()
+{
+    // The state flag stays as it was: a message box shown by the sequence sits over a window
+    // whose title still tells the state from before the press.
+    KillTimer(m_nTimerId);
+    RunLaunchSequence();
+}
+
+void CLaunchTimerDlg::RunLaunchSequence()
+{
+    m_host.SetCursor(platform::Cursor::Wait);
+
+    if (m_pSettings->m_bRunFiles) {
+        CFolderLauncher launcher(m_host, m_pSettings->m_strTopDir);
+        // At login a vanished folder must not fail in silence; the command still follows.
+        if (!launcher.Run())
+            m_host.MessageBox(res::LoadString(IDS_FOLDER_MISSING),
+                              platform::MessageIcon::Exclamation);
+    }
+
+    if (m_pSettings->m_bRunCommand)
+        RunCommandStep();
+
+    m_host.SetCursor(platform::Cursor::Arrow);
+    OnOK();
+}
+
+void CLaunchTimerDlg::RunCommandStep()
+{
+    const std::string& command = m_pSettings->m_strCommand;
+    if (command == "msg") {
+        m_pWnd->SetTopmost();
+        m_host.MessageBox(m_pSettings->m_strOptions, platform::MessageIcon::Information);
+        return;
+    }
+    if (command.empty())
+        return;
+    // An empty argument text, never none; the working directory is the launch folder when the
+    // folder step entered it.
+    const std::string arguments = m_pSettings->m_strOptions;
+    const int result = platform::ShellExecute("open", command, &arguments, nullptr);
+    if (result < 33)
+        m_host.MessageBox(res::FormatNumber(IDS_EXEC_FAILED, result),
+                          platform::MessageIcon::Exclamation);
+}
