@@ -195,6 +195,7 @@ TEST_F(LaunchFixture, RunNowWhileCountingKeepsTheCountingTitleBehindItsMessages)
     EXPECT_EQ(Run([](Modal& m) {
                   m.Click(IDC_START);
                   m.Advance(4000);
+                  m.Window().SetFocus(IDC_RUN_COMMAND);
                   m.PressEnter(); // the default button is Run now
               }),
               platform::IDOK);

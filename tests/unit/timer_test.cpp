@@ -155,8 +155,6 @@ TEST_F(TimerFixture, NothingToLaunchDisablesTheThreeButtons)
         for (int id : {IDC_SETTINGS, IDC_RESET, ID_HELP, IDC_CLOSE})
             EXPECT_TRUE(w.IsEnabled(id)) << id;
         m.Click(ID_HELP);
-        m.PressEnter(); // Run now is disabled: Enter does nothing
-        EXPECT_FALSE(w.Ended());
         m.Click(IDC_CLOSE);
     });
     EXPECT_EQ(host.HelpCount(), 1);
