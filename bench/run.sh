@@ -1,0 +1,32 @@
+#!/bin/sh
+# Builds the benchmarks (Release, -DHANAVO_BENCH=ON) in build-bench and runs them.
+# Extra arguments go to both benchmark programs, e.g. --benchmark_filter=100000.
+# The folders of empty files are made in $TMPDIR (default /tmp); on a real file system that
+# takes a while for 100,000 files.
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-bench"
+
+generator=
+if command -v ninja >/dev/null 2>&1; then
+    generator="-G Ninja"
+fi
+# shellcheck disable=SC2086 # $generator is empty or two words on purpose
+cmake -S "$root" -B "$build" $generator -DCMAKE_BUILD_TYPE=Release -DHANAVO_BENCH=ON \
+    -DHANAVO_TESTS=OFF >/dev/null
+cmake --build "$build" --target bench_scan bench_launch bench_timer hanavo -j2
+
+echo
+echo "== Folder listing: first 100 files =="
+"$build/bench/bench_scan" --benchmark_color=false "$@"
+echo
+echo "== Shell launch of 100 executable scripts =="
+"$build/bench/bench_launch" --benchmark_color=false "$@"
+
+echo
+echo "== From Start to the first launched process (10 s and 60 s) =="
+"$root/bench/launch_latency.sh" "$build/hanavo"
+echo
+echo "== The one-second tick over a whole count =="
+"$build/bench/bench_timer"

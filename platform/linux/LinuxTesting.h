@@ -1,0 +1,28 @@
+// Seams for the tests of the Linux services, so that they can provoke failures that cannot be
+// provoked for real on a test machine (tests run as root, and every file system at hand
+// supports renaming without replacing). For tests only: nothing in the program calls these,
+// and no input of the program reaches them. Every hook is off until a test sets it, and a
+// test resets it by passing the empty value.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace platform::linux_testing {
+
+// Called with the program's path just before a program would be started; a non-zero result is
+// taken as the errno of the start (EACCES, ENOMEM, ...) and nothing is started.
+void SetSpawnFailure(std::function<int(const std::string& path)> failure);
+
+// Forgets the environment recorded by RecordStartEnvironment, as if none had been recorded.
+void ClearStartEnvironment();
+
+// Makes RenameNoReplace act as on a file system that cannot rename without replacing, so that
+// it takes its link-and-unlink path.
+void SetRenameNoReplaceUnsupported(bool unsupported);
+
+// On the link-and-unlink path, makes link() fail with this errno (0: the real link()), as on
+// a file system without hard links.
+void SetLinkFailure(int error);
+
+} // namespace platform::linux_testing
