@@ -20,8 +20,10 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/hanavo $(ARGS)
 
-test: build
-	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+# The package is built first so that its own test can install and run it.
+test: package
+	HANAVO_DEB=$$(ls -t $(abspath $(BUILD))/hanavo_*.deb | head -n1) \
+	  ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
 $(SANITIZE_BUILD)/build.ninja:
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHANAVO_SANITIZE=ON $(CMAKE_FLAGS)
@@ -34,7 +36,7 @@ bench: deps
 	bench/run.sh
 
 package: build
-	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD) && cpack -G DEB >/dev/null
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -361,6 +361,10 @@ int StartPath(const std::string& path, const std::string& file,
     std::string program = folder ? Absolute(path) : path;
     if (program.empty())
         return SE_ERR_PNF;
+    // A bare name such as "-n.sh" would reach a script's interpreter as an option: the kernel
+    // hands it the path it was executed by, so that path always holds a slash.
+    if (program.find('/') == std::string::npos)
+        program = "./" + program;
     std::vector<std::string> argv;
     argv.reserve(arguments.size() + 1);
     argv.push_back(file);

@@ -1,0 +1,49 @@
+// The hanavo program: the Qt host, the settings store and the application object's start-up
+// routine, which is the program's whole life.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+#include <string>
+
+#include "app/CLaunchTimerApp.h"
+#include "platform/Os.h"
+#include "platform/qt/AppIcon.h"
+#include "platform/qt/DisplayCheck.h"
+#include "platform/qt/QtHost.h"
+#include "platform/qt/QtProfileStore.h"
+
+int main(int argc, char** argv, char** envp)
+{
+    platform::RecordStartEnvironment(envp);
+
+    // The argument text as given, before the toolkit takes out options of its own.
+    std::string arguments;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            arguments += ' ';
+        arguments += argv[i];
+    }
+
+    if (auto problem = platform::DisplayProblem()) {
+        std::fprintf(stderr, "%s\n", problem->c_str());
+        return 1;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Hanavo"));
+    QApplication::setOrganizationName(QStringLiteral("Quillmere"));
+    QApplication::setWindowIcon(platform::AppIcon());
+    // The program speaks Japanese; so do the toolkit's own choosers where the translation is
+    // installed.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
+
+    platform::QtHost host;
+    platform::QtProfileStore store;
+    CLaunchTimerApp app(host, store);
+    app.InitInstance(arguments);
+    return 0;
+}
