@@ -15,7 +15,7 @@ fi
 # shellcheck disable=SC2086 # $generator is empty or two words on purpose
 cmake -S "$root" -B "$build" $generator -DCMAKE_BUILD_TYPE=Release -DHANAVO_BENCH=ON \
     -DHANAVO_TESTS=OFF >/dev/null
-cmake --build "$build" --target bench_scan bench_launch bench_timer hanavo -j2
+cmake --build "$build" --target bench_scan bench_launch bench_timer bench_order hanavo -j2
 
 echo
 echo "== Folder listing: first 100 files =="
@@ -24,6 +24,9 @@ echo
 echo "== Shell launch of 100 executable scripts =="
 "$build/bench/bench_launch" --benchmark_color=false "$@"
 
+echo
+echo "== OK in the launch order dialog on 100 files =="
+"$build/bench/bench_order" --benchmark_color=false
 echo
 echo "== From Start to the first launched process (10 s and 60 s) =="
 "$root/bench/launch_latency.sh" "$build/hanavo"

@@ -1,6 +1,7 @@
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -102,6 +103,13 @@ std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines
             return result;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+void UseEmptyDesktop(const TempDir& dir)
+{
+    setenv("XDG_DATA_HOME", dir.MakeDir("xdg-data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", dir.MakeDir("xdg-config").c_str(), 1);
+    setenv("XDG_DATA_DIRS", dir.MakeDir("xdg-dirs").c_str(), 1);
 }
 
 std::string CurrentDirectory()

@@ -53,4 +53,8 @@ private:
 
 std::string CurrentDirectory();
 
+// Points the desktop's data and configuration folders at empty folders inside dir: no file
+// type has an application. GIO reads them once per process, so call it before any launch.
+void UseEmptyDesktop(const TempDir& dir);
+
 } // namespace testing_support

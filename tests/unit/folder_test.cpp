@@ -149,14 +149,7 @@ struct LauncherFixture : ScanFixture
     std::string log = dir / "log";
     std::string folder = dir.MakeDir("launch");
 
-    LauncherFixture()
-    {
-        // No desktop's file associations: an unknown type has no application, anywhere.
-        // Each test runs in a process of its own, so this is set before GIO first looks.
-        setenv("XDG_DATA_HOME", dir.MakeDir("xdg-data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", dir.MakeDir("xdg-config").c_str(), 1);
-        setenv("XDG_DATA_DIRS", dir.MakeDir("xdg-dirs").c_str(), 1);
-    }
+    LauncherFixture() { UseEmptyDesktop(dir); }
 };
 
 TEST_F(LauncherFixture, LaunchesEnabledFilesInOrderByTheirStoredNames)

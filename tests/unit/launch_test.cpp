@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
+#include "support/TimerWindow.h"
 #include "timer/CLaunchTimerDlg.h"
 
 using namespace testing_support;
@@ -26,21 +27,13 @@ struct LaunchFixture : ::testing::Test
 
     LaunchFixture()
     {
-        setenv("XDG_DATA_HOME", dir.MakeDir("xdg-data").c_str(), 1);
-        setenv("XDG_CONFIG_HOME", dir.MakeDir("xdg-config").c_str(), 1);
-        setenv("XDG_DATA_DIRS", dir.MakeDir("xdg-dirs").c_str(), 1);
+        UseEmptyDesktop(dir);
         settings.m_nSeconds = 2;
     }
 
     int Run(ScriptedHost::ScriptFn script)
     {
-        host.Script(IDD_LAUNCHTIMER_DIALOG, std::move(script));
-        CLaunchTimerDlg dlg(host);
-        dlg.SetSettings(&settings);
-        host.SetMainWindow(&dlg);
-        const int result = dlg.DoModal();
-        host.SetMainWindow(nullptr);
-        return result;
+        return RunTimerWindow(host, settings, std::move(script));
     }
 
     static void StartAndWait(Modal& m)

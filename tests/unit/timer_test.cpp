@@ -3,6 +3,7 @@
 
 #include "res/resource.h"
 #include "support/ScriptedHost.h"
+#include "support/TimerWindow.h"
 #include "timer/CLaunchTimerDlg.h"
 
 using namespace testing_support;
@@ -19,16 +20,9 @@ struct TimerFixture : ::testing::Test
 
     TimerFixture() { settings.m_strCommand = "msg"; }
 
-    // Runs the window with the script; returns its result.
     int Run(ScriptedHost::ScriptFn script)
     {
-        host.Script(IDD_LAUNCHTIMER_DIALOG, std::move(script));
-        CLaunchTimerDlg dlg(host);
-        dlg.SetSettings(&settings);
-        host.SetMainWindow(&dlg);
-        const int result = dlg.DoModal();
-        host.SetMainWindow(nullptr);
-        return result;
+        return RunTimerWindow(host, settings, std::move(script));
     }
 
     static std::string Buttons(ScriptedWindow& w)
