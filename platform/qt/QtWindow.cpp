@@ -225,6 +225,12 @@ void QtWindow::CreateControls()
                                                                     : Qt::ScrollBarAlwaysOff);
             if (!(c.style & CS_BORDER))
                 list->setFrameShape(QFrame::NoFrame);
+            // The default style draws an unticked item's box white on white: give every box a
+            // visible edge so that the user sees there is something to tick.
+            list->setStyleSheet(QStringLiteral(
+                "QListView::indicator { width: 11px; height: 11px; border: 1px solid #6e6e6e;"
+                " background: palette(base); }"
+                "QListView::indicator:checked { image: url(:/icons/check.png); }"));
             widget = list;
             break;
         }

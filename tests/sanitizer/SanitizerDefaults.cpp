@@ -3,9 +3,15 @@
 // without depending on environment variables reaching them.
 #define HANAVO_SANITIZER_HOOK extern "C" __attribute__((used, visibility("default"))) const char*
 
-HANAVO_SANITIZER_HOOK __asan_default_options() { return "detect_leaks=1:abort_on_error=0"; }
+HANAVO_SANITIZER_HOOK __asan_default_options()
+{
+    return "detect_leaks=1:abort_on_error=0";
+}
 
-HANAVO_SANITIZER_HOOK __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+HANAVO_SANITIZER_HOOK __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
 
 // Leaks inside third-party libraries only; the program's own code is never suppressed here.
 HANAVO_SANITIZER_HOOK __lsan_default_suppressions()
