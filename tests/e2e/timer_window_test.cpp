@@ -1,6 +1,5 @@
-// The timer window of the real program: what the settings store holds after a run, how the
-// window ends (keys, the window manager's close, session-end signals), bad stored data, and
-// the program without any display.
+// The timer window of the real program: what the settings file holds after it closes or the
+// session ends, the settings dialog, and the program without any display.
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -9,204 +8,121 @@
 namespace e2e {
 namespace {
 
-const Settings kFirstRunDefaults = {
+const Settings kDefaults = {
     {"Command", ""}, {"Foreground", "1"}, {"Options", ""}, {"Seconds", "60"}, {"TopDir", ""}};
 
-// Waits for the stopped timer window, or fails with what the program printed.
-std::string WaitForTimerWindow(const XServer& x, const Sandbox& sandbox)
+// Closing writes all five values: the defaults on a first run; a stored Seconds that is text
+// is read as the default, not a crash, and written back as 60. Alt+F4 is openbox's close,
+// WM_DELETE_WINDOW like the close box.
+struct CloseCase : Case
 {
-    std::string id = x.WaitForWindow(ExactName(kTitleStopped));
-    EXPECT_FALSE(id.empty()) << "no timer window; stderr: " << HanavoStderr(sandbox);
-    return id;
-}
+    const char* storedSeconds; // nullptr: no settings file
+    const char* key;
+};
 
-void ExpectCleanExit(Process& hanavo, const Sandbox& sandbox)
-{
-    auto status = hanavo.Wait(kExitTimeout);
-    ASSERT_TRUE(status) << "hanavo did not end; stderr: " << HanavoStderr(sandbox);
-    EXPECT_TRUE(status->Ok()) << Describe(*status) << "; stderr: " << HanavoStderr(sandbox);
-}
-
-// How a user ends the window: Esc, or the window manager's close (Alt+F4 in openbox, which
-// sends WM_DELETE_WINDOW like the close box).
-class FirstRun : public testing::TestWithParam<const char*>
+class Close : public testing::TestWithParam<CloseCase>
 {
 };
 
-TEST_P(FirstRun, WindowOpensStoppedAndClosingWritesTheFiveDefaults)
+TEST_P(Close, WritesTheFiveValuesWhenTheWindowCloses)
 {
-    Sandbox sandbox;
-    XServer x(sandbox, true);
-    auto hanavo = StartHanavo(sandbox, {}, Screen::X11, &x);
-    std::string id = WaitForTimerWindow(x, sandbox);
-    ASSERT_FALSE(id.empty());
-    EXPECT_FALSE(sandbox.HasSettings()) << "written before the window closed";
+    Sandbox s;
+    if (GetParam().storedSeconds)
+        s.WriteSettings({{"Seconds", GetParam().storedSeconds}});
+    const std::string stored = ReadFile(s.SettingsPath());
+    XServer x(s, true);
+    auto hanavo = s.Hanavo({}, x.Display());
+    const std::string id = x.WaitForWindow(kTitleStopped);
+    ASSERT_FALSE(id.empty()) << s.Stderr();
+    EXPECT_EQ(ReadFile(s.SettingsPath()), stored) << "written before the window closed";
 
-    x.Keys(id, {GetParam()});
-    ExpectCleanExit(*hanavo, sandbox);
-    EXPECT_EQ(sandbox.ReadSettings(), kFirstRunDefaults);
+    x.Keys(id, {GetParam().key});
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.ReadSettings(), kDefaults);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, FirstRun, testing::Values("Escape", "alt+F4"));
+INSTANTIATE_TEST_SUITE_P(Cases, Close,
+                         testing::Values(CloseCase{"FirstRunEscape", nullptr, "Escape"},
+                                         CloseCase{"FirstRunAltF4", nullptr, "alt+F4"},
+                                         CloseCase{"TextSeconds", "abc", "Escape"}),
+                         CaseName);
 
-// Stored values the program must take as they are, or as the default when they are not a
-// whole 32-bit number; "Foreground" is written back as 1 or 0.
-struct StoredCase
+// The end of the desktop session ends the window like Close: everything is saved.
+TEST(SessionEnd, SigtermWhileTheWindowIsShownSavesAndExitsZero)
 {
-    const char* name;
-    const char* seconds;
-    const char* foreground;
-    const char* secondsAfter;
-    const char* foregroundAfter;
-};
+    Sandbox s;
+    Settings stored = {{"Command", "/opt/my tools/run.sh"}, {"Foreground", "0"}, {"Seconds", "77"}};
+    s.WriteSettings(stored);
+    XServer x(s, false);
+    auto hanavo = s.Hanavo({}, x.Display());
+    ASSERT_FALSE(x.WaitForWindow(kTitleStopped).empty()) << s.Stderr();
+    ASSERT_EQ(s.ReadSettings().size(), 3u);
 
-void PrintTo(const StoredCase& c, std::ostream* out)
-{
-    *out << c.name;
+    hanavo->Signal(SIGTERM);
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    stored.insert(kDefaults.begin(), kDefaults.end()); // the values not stored: the defaults
+    EXPECT_EQ(s.ReadSettings(), stored);
 }
 
-class StoredValues : public testing::TestWithParam<StoredCase>
+// A file where the config folder should be (it stops root as well): the program still runs
+// and ends normally, and leaves that file alone.
+TEST(SessionEnd, UnwritableConfigFolderDoesNotStopTheProgram)
 {
-};
-
-TEST_P(StoredValues, AreReadAndWrittenBackWithoutACrash)
-{
-    const StoredCase& c = GetParam();
-    Sandbox sandbox;
-    sandbox.WriteSettings({{"Seconds", c.seconds}, {"Foreground", c.foreground}});
-    XServer x(sandbox, true);
-    auto hanavo = StartHanavo(sandbox, {}, Screen::X11, &x);
-    std::string id = WaitForTimerWindow(x, sandbox);
-    ASSERT_FALSE(id.empty());
-    x.Keys(id, {"Escape"});
-    ExpectCleanExit(*hanavo, sandbox);
-
-    Settings after = sandbox.ReadSettings();
-    EXPECT_EQ(after["Seconds"], c.secondsAfter);
-    EXPECT_EQ(after["Foreground"], c.foregroundAfter);
-    EXPECT_EQ(after["Command"], "");
+    Sandbox s;
+    WriteFile(s.Path("config/Quillmere"), "not a folder\n");
+    XServer x(s, false);
+    auto hanavo = s.Hanavo({}, x.Display());
+    ASSERT_FALSE(x.WaitForWindow(kTitleStopped).empty()) << s.Stderr();
+    hanavo->Signal(SIGTERM);
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(ReadFile(s.Path("config/Quillmere")), "not a folder\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StoredValues,
-                         testing::Values(StoredCase{"Text", "abc", "1", "60", "1"},
-                                         StoredCase{"TooBig", "99999999999", "1", "60", "1"},
-                                         StoredCase{"Empty", "", "1", "60", "1"},
-                                         StoredCase{"TrailingText", "12abc", "1", "60", "1"},
-                                         StoredCase{"BelowRangeKept", "5", "0", "5", "0"},
-                                         StoredCase{"AboveRangeKept", "1000", "5", "1000", "1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// The end of the desktop session ends the window like Close: everything is saved, and text
-// that needs escaping in the store comes back byte for byte.
-class SessionEnd : public testing::TestWithParam<int>
-{
-};
-
-TEST_P(SessionEnd, SignalWhileTheWindowIsShownSavesTheSettings)
-{
-    const Settings stored = {
-        {"Command", "/opt/my tools/run it.sh"},
-        {"Foreground", "0"},
-        {"Options", " lead, semi; back\\slash \"q\" 'x y' =@ 日本語 "},
-        {"Seconds", "77"},
-        {"TopDir", "/srv/起動"},
-    };
-    Sandbox sandbox;
-    sandbox.WriteSettings(stored);
-    XServer x(sandbox, false);
-    auto hanavo = StartHanavo(sandbox, {}, Screen::X11, &x);
-    ASSERT_FALSE(WaitForTimerWindow(x, sandbox).empty());
-    const long long before = MTimeNs(sandbox.SettingsPath());
-
-    hanavo->Signal(GetParam());
-    ExpectCleanExit(*hanavo, sandbox);
-    EXPECT_NE(MTimeNs(sandbox.SettingsPath()), before) << "the settings were not written";
-    EXPECT_EQ(sandbox.ReadSettings(), stored);
-}
-
-INSTANTIATE_TEST_SUITE_P(Signals, SessionEnd, testing::Values(SIGTERM, SIGINT, SIGHUP),
-                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
-
-// A config folder that cannot be written (a file stands where the folder should be, which
-// stops root as well): the program runs and ends normally, and the file is left alone.
-TEST(SettingsStore, UnwritableConfigFolderDoesNotStopTheProgram)
-{
-    Sandbox sandbox;
-    const std::string blocker = sandbox.ConfigHome() + "/Quillmere";
-    WriteFile(blocker, "not a folder\n");
-    XServer x(sandbox, true);
-    auto hanavo = StartHanavo(sandbox, {}, Screen::X11, &x);
-    std::string id = WaitForTimerWindow(x, sandbox);
-    ASSERT_FALSE(id.empty());
-    x.Keys(id, {"Escape"});
-    ExpectCleanExit(*hanavo, sandbox);
-    EXPECT_EQ(ReadFile(blocker), "not a folder\n");
-}
-
-// The settings dialog from the timer window, by keyboard as a user would: with nothing set,
-// the focus starts on Settings (the first enabled tab stop); in the dialog it starts in the
-// command field, and the seconds field is the sixth tab stop.
+// By keyboard as a user would: with nothing set, the focus starts on Settings; in the dialog
+// it starts in the command field, and the seconds field is the sixth tab stop.
 TEST(SettingsDialog, SecondsChangedInTheDialogAreSavedAndReadAtTheNextStart)
 {
-    Sandbox sandbox;
-    XServer x(sandbox, true);
-    {
-        auto hanavo = StartHanavo(sandbox, {}, Screen::X11, &x);
-        std::string timer = WaitForTimerWindow(x, sandbox);
-        ASSERT_FALSE(timer.empty());
-        x.Keys(timer, {"space"});
-        std::string dialog = x.WaitForWindow(ExactName("設定"));
-        ASSERT_FALSE(dialog.empty()) << "the settings dialog did not open";
-        x.Keys(dialog, {"Tab", "Tab", "Tab", "Tab", "Tab", "ctrl+a"});
-        x.Type(dialog, "45");
-        x.Keys(dialog, {"Return"});
-        ASSERT_TRUE(x.WaitUntilGone(ExactName("設定"))) << "OK did not close the dialog";
-        EXPECT_EQ(x.WindowName(timer), kTitleStopped);
-        x.Keys(timer, {"Escape"});
-        ExpectCleanExit(*hanavo, sandbox);
-        EXPECT_EQ(sandbox.ReadSettings()["Seconds"], "45");
-    }
-    // The next start reads 45: had it not, closing would write the default back.
-    auto hanavo = StartHanavo(sandbox, {}, Screen::X11, &x);
-    std::string timer = WaitForTimerWindow(x, sandbox);
-    ASSERT_FALSE(timer.empty());
+    Sandbox s;
+    XServer x(s, true);
+    auto hanavo = s.Hanavo({}, x.Display());
+    std::string timer = x.WaitForWindow(kTitleStopped);
+    ASSERT_FALSE(timer.empty()) << s.Stderr();
+    x.Keys(timer, {"space"});
+    const std::string dialog = x.WaitForWindow("設定");
+    ASSERT_FALSE(dialog.empty()) << "the settings dialog did not open";
+    x.Keys(dialog, {"Tab", "Tab", "Tab", "Tab", "Tab", "ctrl+a", "4", "5", "Return"});
+    ASSERT_TRUE(PollUntil([&] { return x.Find("設定").empty(); }, kTimeout)) << "OK did not close";
     x.Keys(timer, {"Escape"});
-    ExpectCleanExit(*hanavo, sandbox);
-    EXPECT_EQ(sandbox.ReadSettings()["Seconds"], "45");
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.ReadSettings()["Seconds"], "45");
+
+    // Had the next start not read 45, closing would write the default back.
+    hanavo = s.Hanavo({}, x.Display());
+    timer = x.WaitForWindow(kTitleStopped);
+    ASSERT_FALSE(timer.empty()) << s.Stderr();
+    x.Keys(timer, {"Escape"});
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.ReadSettings()["Seconds"], "45");
 }
 
-// Without any display the program says so in one line and fails, without a toolkit abort,
-// and writes nothing.
-class NoDisplay : public testing::TestWithParam<std::vector<std::string>>
+// Without any display, in either mode: one line on stderr and a failure exit, not a toolkit
+// abort; nothing launched, nothing written.
+TEST(NoDisplay, OneLineOnStderrAndANonZeroExit)
 {
-};
-
-TEST_P(NoDisplay, OneLineOnStderrAndANonZeroExit)
-{
-    Sandbox sandbox;
-    sandbox.WriteLogger(sandbox.Path("cmd.sh"), "cmd");
-    sandbox.WriteSettings({{"Command", sandbox.Path("cmd.sh")}, {"Seconds", "1"}});
-    const std::string storedBefore = ReadFile(sandbox.SettingsPath());
-
-    auto hanavo = StartHanavo(sandbox, GetParam(), Screen::None);
-    auto status = hanavo->Wait(kExitTimeout);
-    ASSERT_TRUE(status) << "hanavo did not end without a display";
-    EXPECT_TRUE(status->exited) << Describe(*status);
-    EXPECT_NE(status->code, 0);
-    EXPECT_NE(status->code, 134) << "abort";
-
-    std::string err = HanavoStderr(sandbox);
-    while (!err.empty() && err.back() == '\n')
-        err.pop_back();
-    EXPECT_FALSE(err.empty());
-    EXPECT_EQ(err.find('\n'), std::string::npos) << "more than one line:\n" << err;
-    EXPECT_EQ(ReadFile(sandbox.SettingsPath()), storedBefore);
-    EXPECT_EQ(sandbox.Log(), "");
+    for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"-a"}}) {
+        SCOPED_TRACE(args.empty() ? "normal mode" : "automatic mode");
+        Sandbox s;
+        s.WriteSettings({{"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}, {"Seconds", "1"}});
+        const std::string stored = ReadFile(s.SettingsPath());
+        const auto code = s.Hanavo(args, "")->Wait(kTimeout);
+        ASSERT_TRUE(code) << "it did not end";
+        EXPECT_GT(*code, 0) << "0 is success, below 0 a signal";
+        const std::string err = s.Stderr();
+        EXPECT_TRUE(err.size() > 1 && err.find('\n') == err.size() - 1) << err;
+        EXPECT_EQ(ReadFile(s.SettingsPath()), stored);
+        EXPECT_EQ(s.Log(), "");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, NoDisplay, testing::Values(std::vector<std::string>{}, std::vector<std::string>{"-a"}),
-    [](const auto& info) { return std::string(info.param.empty() ? "Normal" : "Automatic"); });
 
 } // namespace
 } // namespace e2e

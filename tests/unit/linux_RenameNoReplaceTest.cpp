@@ -1,14 +1,27 @@
-#include "linux_TestSupport.h"
 #include "platform/Os.h"
 #include "platform/linux/LinuxTesting.h"
+#include "support/TempDir.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <map>
 
-using namespace linux_test;
+using testing_support::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
+
+// Each name of the folder with its content, or "->" and the target for a link.
+std::map<std::string, std::string> Contents(const TempDir& dir)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        contents[entry.path().filename()] = entry.is_symlink()
+                                                ? "->" + fs::read_symlink(entry).string()
+                                                : testing_support::ReadFile(entry.path());
+    return contents;
+}
 
 // Every case runs on both paths: the kernel's rename without replacing, and the link and
 // unlink of file systems that lack it.
@@ -21,83 +34,48 @@ protected:
         platform::linux_testing::SetRenameNoReplaceUnsupported(false);
         platform::linux_testing::SetLinkFailure(0);
     }
-
-    TempFolder m_folder;
 };
 
-TEST_P(RenameNoReplaceTest, RenamesToAFreeName)
+TEST_P(RenameNoReplaceTest, RenamesWithoutEverReplacing)
 {
-    WriteFile(m_folder / "notes.txt", "notes");
-    EXPECT_TRUE(platform::RenameNoReplace(m_folder / "notes.txt", m_folder / "03e_notes.txt"));
-    EXPECT_FALSE(PathExists(m_folder / "notes.txt"));
-    EXPECT_EQ(ReadFile(m_folder / "03e_notes.txt"), "notes");
+    const struct
+    {
+        const char* from;
+        const char* to;
+        bool renamed;
+    } cases[] = {
+        // An existing file stays as it is, also when it is another name of the same file; the
+        // same name keeps the file; a link is renamed itself, not its (missing) target.
+        {"a", "new", true},      {"b", "a", false},     {"a", "same", false},
+        {"a", "a", true},        {"a", "./a", true},    {"gone", "new", false},
+        {"gone", "gone", false}, {"link", "new", true}, {"\xff raw", "\xfe\xff moved", true}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        dir.Write("a", "first");
+        dir.Write("b", "second");
+        dir.Write("\xff raw", "raw");
+        fs::create_hard_link(dir / "a", dir / "same");
+        fs::create_symlink("missing", dir / "link");
+        SCOPED_TRACE(std::string(c.from) + " -> " + c.to);
+        auto expected = Contents(dir);
+        if (c.renamed && fs::path(c.to).lexically_normal() != c.from)
+            expected[c.to] = expected.extract(c.from).mapped();
+
+        EXPECT_EQ(platform::RenameNoReplace(dir / c.from, dir / c.to), c.renamed);
+        EXPECT_EQ(Contents(dir), expected);
+    }
+    if (GetParam()) {
+        // Without hard links there is no safe way: the rename fails and touches nothing.
+        platform::linux_testing::SetLinkFailure(EPERM);
+        TempDir dir;
+        dir.Write("a", "first");
+        EXPECT_FALSE(platform::RenameNoReplace(dir / "a", dir / "b"));
+        EXPECT_EQ(Contents(dir), (std::map<std::string, std::string>{{"a", "first"}}));
+    }
 }
 
-TEST_P(RenameNoReplaceTest, NeverReplacesAnExistingFile)
-{
-    WriteFile(m_folder / "01e_x", "first");
-    WriteFile(m_folder / "02e_x", "second");
-    EXPECT_FALSE(platform::RenameNoReplace(m_folder / "02e_x", m_folder / "01e_x"));
-    EXPECT_EQ(ReadFile(m_folder / "01e_x"), "first");
-    EXPECT_EQ(ReadFile(m_folder / "02e_x"), "second");
-}
-
-TEST_P(RenameNoReplaceTest, HardLinkOfTheSameFileIsNotReplaced)
-{
-    WriteFile(m_folder / "a", "content");
-    ASSERT_EQ(link((m_folder / "a").c_str(), (m_folder / "b").c_str()), 0);
-    EXPECT_FALSE(platform::RenameNoReplace(m_folder / "a", m_folder / "b"));
-    EXPECT_EQ(ReadFile(m_folder / "a"), "content");
-    EXPECT_EQ(ReadFile(m_folder / "b"), "content");
-}
-
-TEST_P(RenameNoReplaceTest, SameNameKeepsTheFile)
-{
-    WriteFile(m_folder / "01e_a", "content");
-    EXPECT_TRUE(platform::RenameNoReplace(m_folder / "01e_a", m_folder / "01e_a"));
-    EXPECT_TRUE(platform::RenameNoReplace(m_folder / "01e_a", m_folder.Path() + "/./01e_a"));
-    CurrentFolder inside(m_folder.Path());
-    EXPECT_TRUE(platform::RenameNoReplace("01e_a", m_folder / "01e_a"));
-    EXPECT_EQ(ReadFile(m_folder / "01e_a"), "content");
-}
-
-TEST_P(RenameNoReplaceTest, MissingSourceFails)
-{
-    EXPECT_FALSE(platform::RenameNoReplace(m_folder / "gone", m_folder / "new"));
-    EXPECT_FALSE(platform::RenameNoReplace(m_folder / "gone", m_folder / "gone"));
-    EXPECT_FALSE(PathExists(m_folder / "new"));
-}
-
-TEST_P(RenameNoReplaceTest, RenamesLinksAndRawNamesThemselves)
-{
-    MakeLink("missing-target", m_folder / "link");
-    EXPECT_TRUE(platform::RenameNoReplace(m_folder / "link", m_folder / "01e_link"));
-    EXPECT_FALSE(PathExists(m_folder / "link"));
-    EXPECT_TRUE(PathExists(m_folder / "01e_link"));
-    EXPECT_FALSE(PathExists(m_folder / "missing-target"));
-
-    WriteFile(m_folder / "\xff name", "raw");
-    EXPECT_TRUE(platform::RenameNoReplace(m_folder / "\xff name", m_folder / "02d_\xff name"));
-    EXPECT_EQ(ReadFile(m_folder / "02d_\xff name"), "raw");
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, RenameNoReplaceTest, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return std::string(info.param ? "LinkFallback" : "Kernel");
-                         });
-
-TEST(RenameNoReplaceFallbackTest, WithoutHardLinksFailsAndTouchesNothing)
-{
-    TempFolder folder;
-    WriteFile(folder / "a", "content");
-    platform::linux_testing::SetRenameNoReplaceUnsupported(true);
-    platform::linux_testing::SetLinkFailure(EPERM);
-    bool renamed = platform::RenameNoReplace(folder / "a", folder / "b");
-    platform::linux_testing::SetRenameNoReplaceUnsupported(false);
-    platform::linux_testing::SetLinkFailure(0);
-    EXPECT_FALSE(renamed);
-    EXPECT_EQ(ReadFile(folder / "a"), "content");
-    EXPECT_FALSE(PathExists(folder / "b"));
-}
+// Named by whether the link fallback is forced.
+INSTANTIATE_TEST_SUITE_P(LinkFallback, RenameNoReplaceTest, testing::Bool(),
+                         testing::PrintToStringParamName());
 
 } // namespace

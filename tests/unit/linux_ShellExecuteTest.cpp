@@ -1,107 +1,187 @@
-#include "linux_TestSupport.h"
 #include "platform/Os.h"
 #include "platform/linux/LinuxTesting.h"
+#include "support/TempDir.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
 #include <set>
+#include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
-using namespace linux_test;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
 
 using Arguments = std::vector<std::string>;
+
+// Records each start in $HANAVO_TEST_LOG_DIR/launch.<pid>, each field NUL-terminated: whether
+// it leads a session of its own, its working folder, the path it was started by, its arguments.
+const char kLogger[] = R"sh(#!/bin/sh
+session() { s=$(cat /proc/$$/stat); set -- ${s##*) }; [ "$4" = $$ ] && echo own || echo other; }
+out="$HANAVO_TEST_LOG_DIR/launch.$$"
+printf '%s\000' "$(session)" "$(pwd -P)" "$0" "$@" > "$out.tmp" && mv "$out.tmp" "$out"
+)sh";
+
+// A desktop of the tests' own, set up once per process before GIO first reads it: *.txt is
+// text/plain; it and folders open with "logger files %F", hanavotest: addresses with
+// "logger url %u". Nothing of the machine's own desktop is visible. Returns the logger.
+const std::string& Handler()
+{
+    static const TempDir root;
+    static const std::string handler = [] {
+        std::string logger = root.Write("logger", kLogger, true);
+        root.Write("data/mime/globs2", "50:text/plain:*.txt\n");
+        root.Write("data/applications/files.desktop",
+                   "[Desktop Entry]\nType=Application\nName=Files\nExec=\"" + logger +
+                       "\" files %F\nMimeType=text/plain;inode/directory;\n");
+        root.Write("data/applications/urls.desktop",
+                   "[Desktop Entry]\nType=Application\nName=Urls\nExec=\"" + logger +
+                       "\" url %u\nMimeType=x-scheme-handler/hanavotest;\n");
+        root.Write("config/mimeapps.list", "[Default Applications]\ntext/plain=files.desktop\n"
+                                           "inode/directory=files.desktop\n"
+                                           "x-scheme-handler/hanavotest=urls.desktop\n");
+        setenv("HOME", root.Path().c_str(), 1);
+        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("XDG_DATA_DIRS", root.MakeDir("none").c_str(), 1);
+        setenv("XDG_CONFIG_DIRS", (root / "none").c_str(), 1);
+        setenv("GIO_USE_VFS", "local", 1);
+        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY",
+                                 "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"})
+            unsetenv(name);
+        return logger;
+    }();
+    return handler;
+}
+
+template <typename Condition> bool WaitUntil(Condition condition)
+{
+    for (int i = 0; i < 2000 && !condition(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return condition();
+}
+
+Arguments SplitAtNul(const std::string& text)
+{
+    Arguments parts;
+    for (std::size_t start = 0, end; (end = text.find('\0', start)) != std::string::npos;
+         start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    return parts;
+}
+
+// The processes this one started, by any thread, has not waited for, and are not in `old`.
+std::set<pid_t> Children(const std::set<pid_t>& old = {})
+{
+    std::set<pid_t> pids;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::istringstream in(ReadFile(task.path() / "children"));
+        for (pid_t pid; in >> pid;)
+            if (!old.count(pid))
+                pids.insert(pid);
+    }
+    return pids;
+}
 
 class ShellExecuteTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        TestDesktop::Get();
-        for (const char* folder : {"work", "log", "probe", "bin"})
-            MakeFolder(m_root / folder);
-        setenv("HANAVO_TEST_LOG_DIR", Log().c_str(), 1);
-        setenv("HANAVO_LINUX_PROBE_DIR", Probe().c_str(), 1);
-        const char* path = std::getenv("PATH");
-        m_savedPath = path ? path : "/usr/bin:/bin";
-        setenv("PATH", (m_root / "bin:/usr/bin:/bin").c_str(), 1);
-        m_inside = std::make_unique<CurrentFolder>(Work());
+        Handler();
+        m_dir.MakeDir("work/sub");
+        setenv("HANAVO_TEST_LOG_DIR", m_log.c_str(), 1);
+        setenv("PATH", (m_bin + ":/usr/bin:/bin").c_str(), 1);
+        fs::current_path(m_work);
     }
-
     void TearDown() override
     {
-        m_inside.reset();
-        unsetenv("HANAVO_LINUX_PROBE_DIR");
-        unsetenv("HANAVO_TEST_LOG_DIR");
-        unsetenv("HANAVO_TEST_MARKER");
-        setenv("PATH", m_savedPath.c_str(), 1);
+        setenv("PATH", m_path.c_str(), 1);
         platform::linux_testing::SetSpawnFailure({});
         platform::linux_testing::ClearStartEnvironment();
     }
 
-    std::string Work() const { return m_root / "work"; }
-    std::string Log() const { return m_root / "log"; }
-    std::string Probe() const { return m_root / "probe"; }
-    std::string Bin() const { return m_root / "bin"; }
-
     static int Launch(const std::string& file, const std::string* params = nullptr,
-                      const std::string* directory = nullptr, const char* verb = nullptr)
+                      const char* directory = nullptr, const char* verb = nullptr)
     {
-        return platform::ShellExecute(verb, file, params, directory);
+        std::string folder = directory ? directory : "";
+        return platform::ShellExecute(verb, file, params, directory ? &folder : nullptr);
     }
 
-    TempFolder m_root;
-    std::string m_savedPath;
-    std::unique_ptr<CurrentFolder> m_inside;
+    // What the logger records for a start of `program` (its full path) in `folder`.
+    Arguments Start(const std::string& program, Arguments args, std::string folder = {}) const
+    {
+        args.insert(args.begin(), {"own", folder.empty() ? m_work : folder, program});
+        return args;
+    }
+
+    // The starts logged, once there are `count` (or after a timeout), in no order.
+    std::multiset<Arguments> Launches(std::size_t count) const
+    {
+        std::vector<fs::path> logs;
+        WaitUntil([&] {
+            logs.clear();
+            for (const auto& entry : fs::directory_iterator(m_log))
+                if (entry.path().extension() != ".tmp")
+                    logs.push_back(entry.path());
+            return logs.size() >= count;
+        });
+        std::multiset<Arguments> starts;
+        for (const fs::path& log : logs) {
+            Arguments start = SplitAtNul(ReadFile(log));
+            if (start.size() > 2) // the path it was started by, relative to its folder
+                start[2] = (fs::path(start[1]) / start[2]).lexically_normal();
+            starts.insert(start);
+        }
+        return starts;
+    }
+
+    TempDir m_dir;
+    const std::string m_work = m_dir.MakeDir("work"), m_log = m_dir.MakeDir("log"),
+                      m_bin = m_dir.MakeDir("bin");
+    testing_support::CwdGuard m_cwd;
+    std::string m_path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+    const std::set<pid_t> m_otherChildren = Children(); // of other tests in this process
 };
 
 TEST_F(ShellExecuteTest, ReportsEachFailureWithItsCode)
 {
-    WriteFile(Work() + "/notes.txt", "notes");
-    WriteFile(Work() + "/data.bin", std::string("\0\1\2\3\xff\xfe\0\0", 8));
-    WriteFile(Work() + "/elf",
-              "\x7f"
-              "ELF but nothing a loader could use",
-              0755);
-    WriteFile(Work() + "/no-interpreter", "#!/nonexistent/hanavo-sh\n", 0755);
-    WriteFile(m_root / "interpreter", "no execute bit", 0644);
-    WriteFile(Work() + "/bad-interpreter", "#!" + (m_root / "interpreter") + "\n", 0755);
-    WriteFile(Work() + "/broken.desktop", "this is not a desktop entry\n");
-    WriteFile(Work() + "/missing-program.desktop",
-              "[Desktop Entry]\nType=Application\nName=Gone\nExec=/nonexistent/hanavo-app\n");
-    WriteFile(Bin() + "/not-executable", "#!/bin/sh\n", 0644);
-    std::string missingFolder = m_root / "missing-folder";
-
-    EXPECT_EQ(Launch(""), 2);
-    EXPECT_EQ(Launch("hanavo-no-such-program"), 2);
-    EXPECT_EQ(Launch("not-executable"), 2) << "only executables count in PATH";
-    EXPECT_EQ(Launch("./missing"), 2);
-    EXPECT_EQ(Launch(Work() + "/missing"), 2);
-    EXPECT_EQ(Launch("no-folder/x"), 3);
-    EXPECT_EQ(Launch("notes.txt/x"), 3);
-    EXPECT_EQ(Launch("notes.txt", nullptr, &missingFolder), 3);
+    m_dir.Write("work/notes.txt", "notes");
+    m_dir.Write("work/data.bin", std::string("\0\1\2\3\xff\xfe\0\0", 8));
+    m_dir.Write("work/elf", std::string("\x7f") + "ELF but nothing a loader could use", true);
+    m_dir.Write("work/no-interpreter", "#!/nonexistent/hanavo-sh\n", true);
+    m_dir.Write("work/bad-interpreter", "#!" + m_dir.Write("interpreter", "no execute bit") + "\n",
+                true);
+    m_dir.Write("work/broken.desktop", "this is not a desktop entry\n");
+    m_dir.Write("work/missing-program.desktop",
+                "[Desktop Entry]\nType=Application\nName=Gone\nExec=/nonexistent/hanavo-app\n");
+    m_dir.Write("bin/not-executable", kLogger); // only programs count in PATH
+    const std::pair<int, std::vector<const char*>> cases[] = {
+        {2,
+         {"", "hanavo-no-such-program", "./missing", "no-interpreter", "missing-program.desktop",
+          "not-executable"}},
+        {3, {"no-folder/x", "notes.txt/x"}},
+        {5, {"bad-interpreter"}},
+        {11, {"elf", "broken.desktop"}},
+        {31, {"data.bin", "nosuchscheme://somewhere", "mailto:someone@example.org"}}};
+    for (const auto& [code, files] : cases)
+        for (const char* file : files)
+            EXPECT_EQ(Launch(file), code) << file;
+    EXPECT_EQ(Launch("notes.txt", nullptr, "missing-folder"), 3);
     EXPECT_EQ(Launch("notes.txt", nullptr, nullptr, "print"), 31);
-    EXPECT_EQ(Launch("notes.txt", nullptr, nullptr, "edit"), 31);
-    EXPECT_EQ(Launch("data.bin"), 31);
-    EXPECT_EQ(Launch("nosuchscheme://somewhere"), 31);
-    EXPECT_EQ(Launch("mailto:someone@example.org"), 31);
-    EXPECT_EQ(Launch("elf"), 11);
-    EXPECT_EQ(Launch("no-interpreter"), 2);
-    EXPECT_EQ(Launch("bad-interpreter"), 5);
-    EXPECT_EQ(Launch("broken.desktop"), 11);
-    EXPECT_EQ(Launch("missing-program.desktop"), 2);
-    EXPECT_TRUE(ReadLaunches(Log()).empty());
+    EXPECT_TRUE(Launches(0).empty());
 }
 
-TEST_F(ShellExecuteTest, ReportsStartFailuresThatCannotBeProvokedAsRoot)
+TEST_F(ShellExecuteTest, ReportsStartFailuresInjectedAtTheSpawnSeam)
 {
-    MakeLink(SelfPath(), Work() + "/prog");
+    m_dir.Write("work/prog", kLogger, true);
     const std::pair<int, int> cases[] = {{EACCES, 5}, {EPERM, 5},    {ENOMEM, 8},
                                          {EAGAIN, 8}, {ENOEXEC, 11}, {ELIBBAD, 11}};
     for (auto [error, code] : cases) {
@@ -111,227 +191,153 @@ TEST_F(ShellExecuteTest, ReportsStartFailuresThatCannotBeProvokedAsRoot)
             return error;
         });
         EXPECT_EQ(Launch("prog"), code) << "errno " << error;
-        EXPECT_EQ(seen.substr(seen.rfind('/') + 1), "prog");
+        EXPECT_EQ(fs::path(seen).filename().string(), "prog");
     }
-    EXPECT_TRUE(ReadProbeReports(Probe()).empty());
+    EXPECT_TRUE(Launches(0).empty());
 }
 
-TEST_F(ShellExecuteTest, StartsProgramsDetachedWithAClearState)
-{
-    // What Hanavo's own process has and a started program must not get: a descriptor without
-    // close-on-exec, a pipe as standard input, a blocked and an ignored signal.
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    int savedStdin = dup(0);
-    ASSERT_EQ(dup2(pipeFds[0], 0), 0);
-    sigset_t blocked, previousMask;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGUSR1);
-    sigprocmask(SIG_BLOCK, &blocked, &previousMask);
-    struct sigaction ignore = {}, previousAction;
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGUSR2, &ignore, &previousAction);
-
-    std::string params = "one 'two words' \"three\"";
-    int code = Launch(SelfPath(), &params);
-
-    sigaction(SIGUSR2, &previousAction, nullptr);
-    sigprocmask(SIG_SETMASK, &previousMask, nullptr);
-    dup2(savedStdin, 0);
-    close(savedStdin);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-
-    EXPECT_GT(code, 32);
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe());
-    ASSERT_EQ(reports.size(), 1u);
-    const ProbeReport& child = reports[0];
-    EXPECT_EQ(child.argv, (Arguments{SelfPath(), "one", "two words", "three"}));
-    EXPECT_EQ(child.fds, "0,1,2");
-    EXPECT_TRUE(child.stdinIsDevNull);
-    EXPECT_EQ(child.sid, child.pid);
-    EXPECT_EQ(child.blockedSignals, "0000000000000000");
-    EXPECT_EQ(child.ignoredSignals, "0000000000000000");
-    EXPECT_EQ(child.cwd, Work());
-}
-
-TEST_F(ShellExecuteTest, ReapsItsChildrenAndOnlyThem)
+TEST_F(ShellExecuteTest, StartedProgramRunsDetachedWithACleanStart)
 {
     // A child of another part of the process (GIO, Qt) stays theirs to wait for.
     pid_t other = fork();
     ASSERT_GE(other, 0);
     if (other == 0)
         _exit(7);
-
-    EXPECT_GT(Launch(SelfPath()), 32);
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe());
-    ASSERT_EQ(reports.size(), 1u);
-    std::string process = "/proc/" + std::to_string(reports[0].pid);
-    // A zombie keeps its /proc entry until it is waited for.
-    EXPECT_TRUE(WaitUntil([&] { return !PathExists(process); })) << "zombie left behind";
-
-    int status = 0;
-    EXPECT_EQ(waitpid(other, &status, 0), other);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7);
-}
-
-TEST_F(ShellExecuteTest, StartedProgramsGetTheRecordedStartEnvironment)
-{
-    const Arguments start = {"HANAVO_LINUX_PROBE_DIR=" + Probe(), "HANAVO_TEST_LOG_DIR=" + Log(),
-                             "HANAVO_TEST_MARKER=start", "PATH=/usr/bin:/bin",
+    // What this process has and a started program must not get: a descriptor without
+    // close-on-exec, a pipe as standard input, a blocked and an ignored signal, an environment
+    // changed since the start (the log folder the start environment names is the one checked).
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    int savedStdin = dup(0);
+    dup2(pipeFds[0], 0);
+    sigset_t blocked, savedMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &blocked, &savedMask);
+    struct sigaction ignore = {}, savedAction;
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGUSR2, &ignore, &savedAction);
+    const Arguments start = {"HANAVO_TEST_LOG_DIR=" + m_log, "PATH=/usr/bin:/bin",
                              "ODD=value with = and \xff"};
     std::vector<char*> envp;
     for (const std::string& entry : start)
         envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
     platform::RecordStartEnvironment(envp.data());
-    setenv("HANAVO_TEST_MARKER", "changed", 1);
-    setenv("HANAVO_TEST_EXTRA", "added later", 1);
+    setenv("HANAVO_TEST_LOG_DIR", (m_dir / "changed").c_str(), 1);
 
-    EXPECT_GT(Launch(SelfPath()), 32);
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe());
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].environment, start);
+    std::string params = "30";
+    int code = Launch("/bin/sleep", &params);
+    sigaction(SIGUSR2, &savedAction, nullptr);
+    pthread_sigmask(SIG_SETMASK, &savedMask, nullptr);
+    dup2(savedStdin, 0);
+    for (int fd : {savedStdin, pipeFds[0], pipeFds[1]})
+        close(fd);
+
+    EXPECT_GT(code, 32);
+    std::set<pid_t> started = Children(m_otherChildren);
+    started.erase(other);
+    ASSERT_EQ(started.size(), 1u);
+    pid_t pid = *started.begin();
+    std::string proc = "/proc/" + std::to_string(pid);
+    // Asleep, it has finished starting: arguments set up, the loader's descriptors closed.
+    WaitUntil([&] { return ReadFile(proc + "/stat").find(") S ") != std::string::npos; });
+    EXPECT_EQ(SplitAtNul(ReadFile(proc + "/cmdline")), (Arguments{"/bin/sleep", "30"}));
+    EXPECT_EQ(SplitAtNul(ReadFile(proc + "/environ")), start);
+    EXPECT_EQ(getsid(pid), pid);
+    EXPECT_EQ(fs::read_symlink(proc + "/fd/0").string(), "/dev/null");
+    std::set<std::string> fds;
+    for (const auto& entry : fs::directory_iterator(proc + "/fd"))
+        fds.insert(entry.path().filename());
+    EXPECT_EQ(fds, (std::set<std::string>{"0", "1", "2"}));
+    std::string status = ReadFile(proc + "/status");
+    EXPECT_NE(status.find("\nSigBlk:\t0000000000000000\n"), std::string::npos) << status;
+    EXPECT_NE(status.find("\nSigIgn:\t0000000000000000\n"), std::string::npos) << status;
+
+    kill(pid, SIGKILL);
+    // A zombie keeps its /proc entry until it is waited for.
+    EXPECT_TRUE(WaitUntil([&] { return !fs::exists(proc); })) << "zombie left behind";
+    int otherStatus = 0;
+    EXPECT_EQ(waitpid(other, &otherStatus, 0), other);
+    EXPECT_TRUE(WIFEXITED(otherStatus) && WEXITSTATUS(otherStatus) == 7);
 
     // Through GIO as well.
-    WriteFile(Work() + "/notes.txt", "notes");
+    m_dir.Write("work/notes.txt", "notes");
     EXPECT_GT(Launch("notes.txt"), 32);
-    auto launches = WaitForLaunches(Log());
-    ASSERT_EQ(launches.size(), 1u);
-    EXPECT_EQ(launches[0],
-              (Arguments{"files", Work() + "/notes.txt", "marker=start", "own-session=yes"}));
-    unsetenv("HANAVO_TEST_EXTRA");
-}
-
-TEST_F(ShellExecuteTest, WithoutRecordedEnvironmentProgramsGetTheCurrentOne)
-{
-    setenv("HANAVO_TEST_MARKER", "current", 1);
-    EXPECT_GT(Launch(SelfPath()), 32);
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe());
-    ASSERT_EQ(reports.size(), 1u);
-    const Arguments& environment = reports[0].environment;
-    EXPECT_NE(std::find(environment.begin(), environment.end(), "HANAVO_TEST_MARKER=current"),
-              environment.end());
+    EXPECT_EQ(Launches(1), (std::multiset{Start(Handler(), {"files", m_work + "/notes.txt"})}));
 }
 
 TEST_F(ShellExecuteTest, PassesHostileNamesAndArgumentsByteForByte)
 {
-    const std::set<std::string> names = {"with space",      "quote'\"s",     "$(touch pwned)",
-                                         "new\nline",       "-leading-dash", "\xff\xfe raw",
-                                         "a;touch pwned&&b"};
-    for (const std::string& name : names)
-        MakeLink(SelfPath(), Work() + "/" + name);
-    std::string params =
+    const std::string names[] = {"with space",   "quote'\"s",     "$(touch pwned)",  "new\nline",
+                                 "\xff\xfe raw", "-leading-dash", "a;touch pwned&&b"};
+    const std::string params =
         "'$(touch pwned)' \"`touch pwned`\" '; touch pwned' -rf \xff\xfe 'new\nline' \\$HOME ''";
-    for (const std::string& name : names)
+    const Arguments arguments = {"$(touch pwned)", "`touch pwned`", "; touch pwned", "-rf",
+                                 "\xff\xfe",       "new\nline",     "$HOME",         ""};
+    std::multiset<Arguments> expected;
+    for (const std::string& name : names) {
+        fs::create_symlink(Handler(), m_work + "/" + name);
         EXPECT_GT(Launch(name, &params), 32) << name;
-
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe(), names.size());
-    ASSERT_EQ(reports.size(), names.size());
-    const Arguments expected = {"$(touch pwned)", "`touch pwned`", "; touch pwned", "-rf",
-                                "\xff\xfe",       "new\nline",     "$HOME",         ""};
-    std::set<std::string> started;
-    for (const ProbeReport& child : reports) {
-        ASSERT_FALSE(child.argv.empty());
-        started.insert(child.argv[0]);
-        EXPECT_EQ(Arguments(child.argv.begin() + 1, child.argv.end()), expected);
+        expected.insert(Start(m_work + "/" + name, arguments));
     }
-    EXPECT_EQ(started, names);
-    EXPECT_FALSE(PathExists(Work() + "/pwned"));
+    EXPECT_EQ(Launches(std::size(names)), expected);
+    EXPECT_FALSE(fs::exists(m_work + "/pwned"));
 }
 
-TEST_F(ShellExecuteTest, OpensDocumentsFoldersAndAddressesWithTheirApplications)
+TEST_F(ShellExecuteTest, OpensDocumentsFoldersAddressesAndDesktopEntries)
 {
     const std::string hostile = "a b'c\"$(touch pwned)\n-\xff.txt";
-    WriteFile(Work() + "/notes.txt", "notes");
-    WriteFile(Work() + "/" + hostile, "text");
-    MakeFolder(Work() + "/sub");
-
-    EXPECT_GT(Launch("notes.txt"), 32);
-    EXPECT_GT(Launch(hostile, nullptr, nullptr, "open"), 32);
-    EXPECT_GT(Launch("sub"), 32);
-    EXPECT_GT(Launch("hanavotest://place/x?y=1"), 32);
-
-    auto launches = WaitForLaunches(Log(), 4);
-    std::set<Arguments> expected = {
-        {"files", Work() + "/notes.txt", "marker=", "own-session=yes"},
-        {"files", Work() + "/" + hostile, "marker=", "own-session=yes"},
-        {"files", Work() + "/sub", "marker=", "own-session=yes"},
-        {"url", "hanavotest://place/x?y=1", "marker=", "own-session=yes"}};
-    EXPECT_EQ(std::set<Arguments>(launches.begin(), launches.end()), expected);
-    EXPECT_FALSE(PathExists(Work() + "/pwned"));
-    EXPECT_TRUE(WaitUntil([] { return !HasChildProcesses(); })) << "zombie left behind";
-}
-
-TEST_F(ShellExecuteTest, OnlyProgramsThatLookLikeProgramsAreRun)
-{
-    // Execute bit without a program's header, and a script without the execute bit: both
+    m_dir.Write("work/notes.txt", "notes");
+    m_dir.Write("work/" + hostile, "text");
+    // The execute bit without a program's header, and a script without the execute bit: both
     // are documents, opened and never run.
-    WriteFile(Work() + "/marked", "touch ran-marked\n", 0755);
-    WriteFile(Work() + "/script", "#!/bin/sh\ntouch ran-script\n", 0644);
+    m_dir.Write("work/marked", "touch ran\n", true);
+    m_dir.Write("work/script", "#!/bin/sh\ntouch ran\n");
+    m_dir.Write("work/app.desktop",
+                "[Desktop Entry]\nType=Application\nName=App\nExec=\"" + Handler() + "\" entry\n");
+    m_dir.Write("work/link.desktop",
+                "[Desktop Entry]\nType=Link\nName=Link\nURL=hanavotest://linked\n");
 
-    EXPECT_GT(Launch("marked"), 32);
-    EXPECT_GT(Launch("script"), 32);
-
-    auto launches = WaitForLaunches(Log(), 2);
-    std::set<Arguments> expected = {{"files", Work() + "/marked", "marker=", "own-session=yes"},
-                                    {"files", Work() + "/script", "marker=", "own-session=yes"}};
-    EXPECT_EQ(std::set<Arguments>(launches.begin(), launches.end()), expected);
-    EXPECT_FALSE(PathExists(Work() + "/ran-marked"));
-    EXPECT_FALSE(PathExists(Work() + "/ran-script"));
+    std::multiset<Arguments> expected = {Start(Handler(), {"url", "hanavotest://place/x?y=1"}),
+                                         Start(Handler(), {"entry"}),
+                                         Start(Handler(), {"url", "hanavotest://linked"})};
+    for (const char* file : {"hanavotest://place/x?y=1", "app.desktop", "link.desktop"})
+        EXPECT_GT(Launch(file, nullptr, nullptr, "open"), 32) << file;
+    const std::string documents[] = {"notes.txt", hostile, "sub", "marked", "script"};
+    for (const std::string& document : documents) {
+        EXPECT_GT(Launch(document), 32) << document;
+        expected.insert(Start(Handler(), {"files", m_work + "/" + document}));
+    }
+    EXPECT_EQ(Launches(expected.size()), expected);
+    EXPECT_FALSE(fs::exists(m_work + "/pwned"));
+    EXPECT_FALSE(fs::exists(m_work + "/ran"));
+    EXPECT_TRUE(WaitUntil([&] { return Children(m_otherChildren).empty(); }))
+        << "zombie left behind";
 }
 
-TEST_F(ShellExecuteTest, DesktopEntriesStartWhatTheyDescribe)
+TEST_F(ShellExecuteTest, FindsProgramsInTheFolderFirstThenInPath)
 {
-    WriteFile(Work() + "/01e_app.desktop", "[Desktop Entry]\nType=Application\nName=App\nExec=\"" +
-                                               TestDesktop::Get().Handler() + "\" entry\n");
-    WriteFile(Work() + "/02e_link.desktop",
-              "[Desktop Entry]\nType=Link\nName=Link\nURL=hanavotest://linked\n");
-
-    EXPECT_GT(Launch("01e_app.desktop"), 32);
-    EXPECT_GT(Launch("02e_link.desktop"), 32);
-
-    auto launches = WaitForLaunches(Log(), 2);
-    std::set<Arguments> expected = {{"entry", "marker=", "own-session=yes"},
-                                    {"url", "hanavotest://linked", "marker=", "own-session=yes"}};
-    EXPECT_EQ(std::set<Arguments>(launches.begin(), launches.end()), expected);
-}
-
-TEST_F(ShellExecuteTest, LooksInTheFolderFirstThenInPath)
-{
-    MakeLink(SelfPath(), Bin() + "/hanavo-probe-command");
-    MakeLink(SelfPath(), Work() + "/both");
-    WriteFile(Bin() + "/both", "#!/bin/sh\ntouch " + Work() + "/path-copy-ran\n", 0755);
-
-    EXPECT_GT(Launch("hanavo-probe-command"), 32);
-    EXPECT_GT(Launch("both"), 32);
-
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe(), 2);
-    std::set<std::string> started;
-    for (const ProbeReport& child : reports)
-        started.insert(child.argv.empty() ? "" : child.argv[0]);
-    EXPECT_EQ(started, (std::set<std::string>{"hanavo-probe-command", "both"}));
-    EXPECT_FALSE(PathExists(Work() + "/path-copy-ran"));
-}
-
-TEST_F(ShellExecuteTest, DirectoryIsWhereTheProgramIsFoundAndRuns)
-{
-    MakeFolder(Work() + "/sub");
-    MakeLink(SelfPath(), Work() + "/sub/prog");
-    std::string relative = "sub";
-    std::string none;
-
-    EXPECT_GT(Launch("prog", nullptr, &relative), 32);
-    EXPECT_GT(Launch("./prog", nullptr, &relative), 32);
-    EXPECT_GT(Launch("sub/prog", nullptr, &none), 32);
-
-    std::vector<ProbeReport> reports = WaitForProbeReports(Probe(), 3);
-    std::multiset<std::pair<std::string, std::string>> started;
-    for (const ProbeReport& child : reports)
-        started.insert({child.argv.empty() ? "" : child.argv[0], child.cwd});
-    std::multiset<std::pair<std::string, std::string>> expected = {
-        {"prog", Work() + "/sub"}, {"./prog", Work() + "/sub"}, {"sub/prog", Work()}};
-    EXPECT_EQ(started, expected);
+    for (const std::string& link :
+         {m_bin + "/hanavo-cmd", m_bin + "/both", m_work + "/both", m_work + "/sub/prog"})
+        fs::create_symlink(Handler(), link);
+    const std::string sub = m_work + "/sub";
+    const struct
+    {
+        const char* file;
+        const char* directory;
+        std::string program, folder;
+    } cases[] = {{"hanavo-cmd", nullptr, m_bin + "/hanavo-cmd", m_work},
+                 {"both", nullptr, m_work + "/both", m_work},
+                 {"prog", "sub", sub + "/prog", sub},
+                 {"./prog", "sub", sub + "/prog", sub},
+                 {"sub/prog", "", sub + "/prog", m_work}};
+    std::multiset<Arguments> expected;
+    for (const auto& c : cases) {
+        EXPECT_GT(Launch(c.file, nullptr, c.directory), 32) << c.file;
+        expected.insert(Start(c.program, {}, c.folder));
+    }
+    EXPECT_EQ(Launches(std::size(cases)), expected);
 }
 
 } // namespace
