@@ -174,14 +174,6 @@ int ScriptedWindow::ListGetCheck(int id, int pos) const
     return At(id).items.at(pos).check;
 }
 
-std::optional<std::string> ScriptedWindow::ToolTip(int id) const
-{
-    std::string text;
-    if (!m_toolTips || !m_toolTips(id, text) || text.empty())
-        return std::nullopt;
-    return text;
-}
-
 std::vector<int> ScriptedWindow::TabOrder() const
 {
     std::vector<int> order;
@@ -251,15 +243,6 @@ void Modal::PressEnter()
 void Modal::PressEscape()
 {
     m_window.GetDialog().OnCommand(platform::IDCANCEL);
-}
-
-void Modal::PressTab()
-{
-    auto order = m_window.TabOrder();
-    if (order.empty())
-        return;
-    auto it = std::find(order.begin(), order.end(), m_window.GetFocus());
-    m_window.SetFocus(it == order.end() || ++it == order.end() ? order.front() : *it);
 }
 
 void Modal::CloseBox()
@@ -352,11 +335,6 @@ int ScriptedHost::MessageBox(const std::string& text, platform::MessageIcon icon
         record.ownerTopmost = owner->Topmost();
     }
     m_messages.push_back(record);
-    if (!m_messageActions.empty()) {
-        auto action = std::move(m_messageActions.front());
-        m_messageActions.pop_front();
-        action(record);
-    }
     return platform::IDOK;
 }
 

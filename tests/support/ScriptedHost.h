@@ -104,7 +104,6 @@ public:
     int BigIcon() const { return m_bigIcon; }
     int SmallIcon() const { return m_smallIcon; }
     const std::vector<std::pair<unsigned, std::string>>& SystemMenu() const { return m_menu; }
-    std::optional<std::string> ToolTip(int id) const;
     bool Ended() const { return m_ended; }
     int Result() const { return m_result; }
     platform::Dialog& GetDialog() const { return m_dialog; }
@@ -139,7 +138,6 @@ public:
     void Type(int id, const std::string& text);
     void PressEnter();
     void PressEscape();
-    void PressTab();
     void CloseBox();
     void SysCommand(unsigned command);
     void Advance(unsigned ms);
@@ -173,11 +171,6 @@ public:
     {
         m_scripts[templateId].push_back(std::move(script));
     }
-    // Run while a message box is shown (for example to let time pass); then it is answered OK.
-    void OnMessageBox(std::function<void(const MessageRecord&)> action)
-    {
-        m_messageActions.push_back(std::move(action));
-    }
     void AnswerFileChooser(std::optional<std::string> answer) { m_files.push_back(answer); }
     void AnswerFolderChooser(std::optional<std::string> answer) { m_folders.push_back(answer); }
     void AddForeignWindow(const std::string& title) { m_foreign.push_back(title); }
@@ -186,7 +179,6 @@ public:
 
     // The virtual clock: delivers every timer tick due within the next ms, in order.
     void Advance(unsigned ms);
-    std::uint64_t Now() const { return m_now; }
 
     const std::vector<MessageRecord>& Messages() const { return m_messages; }
     const std::vector<platform::Cursor>& Cursors() const { return m_cursors; }
@@ -223,7 +215,6 @@ private:
     std::vector<Timer> m_timers;
     std::vector<ScriptedWindow*> m_open;
     std::map<int, std::deque<ScriptFn>> m_scripts;
-    std::deque<std::function<void(const MessageRecord&)>> m_messageActions;
     std::deque<std::optional<std::string>> m_files, m_folders;
     std::vector<std::string> m_foreign;
     std::vector<MessageRecord> m_messages;
