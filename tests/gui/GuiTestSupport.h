@@ -1,84 +1,145 @@
-// Helpers of the Qt backend's tests: a dialog that records what reaches it, and input the way a
-// user gives it (key presses and mouse clicks through the application's event delivery).
+// Helpers of the Qt backend's tests: a dialog that records what reaches it, windows built as a
+// modal run builds them, and input the way a user gives it (through the event delivery).
 #pragma once
 
-#include <QByteArray>
-#include <QPoint>
-#include <QString>
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <cstdlib>
+#include <optional>
 
 #include "platform/Dialog.h"
-#include "platform/DialogTemplate.h"
-
-class QWidget;
+#include "platform/qt/QtHost.h"
+#include "platform/qt/QtWindow.h"
 
 namespace guitest {
 
-// A dialog that records its commands, ticks and system commands. Without a handler of its own
-// a command takes the base class's way (OK and Cancel end the dialog).
+using platform::QtWindow;
+
+// Records commands and ticks; nothing a user does can end it.
 class TestDialog : public platform::Dialog
 {
 public:
-    TestDialog(platform::Host& host, const platform::DialogTemplate& tmpl) : Dialog(host, tmpl) {}
-
+    using Dialog::Dialog;
     std::vector<int> commands;
     std::vector<std::uintptr_t> ticks;
-    std::vector<unsigned> sysCommands;
+    std::function<void(std::uintptr_t)> onTimer;
     int destroyed = 0;
 
-    std::function<bool()> onInit;
-    std::function<void(int)> onCommand; // replaces the base class's handling
-    std::function<void(std::uintptr_t)> onTimer;
-
-    bool OnInitDialog() override { return onInit ? onInit() : Dialog::OnInitDialog(); }
-    void OnCommand(int id) override
-    {
-        commands.push_back(id);
-        if (onCommand)
-            onCommand(id);
-        else
-            Dialog::OnCommand(id);
-    }
+    void OnCommand(int id) override { commands.push_back(id); }
     void OnTimer(std::uintptr_t id) override
     {
         ticks.push_back(id);
         if (onTimer)
             onTimer(id);
     }
-    void OnSysCommand(unsigned command) override { sysCommands.push_back(command); }
     void DestroyWindow() override { ++destroyed; }
 };
 
-// A dialog that ignores every command: nothing a user does ends it.
-inline void IgnoreCommands(TestDialog& dialog)
+// Processes events until the condition holds or the time is up; a guard against hanging, not a
+// measurement.
+inline bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000)
 {
-    dialog.onCommand = [](int) {};
+    QDeadlineTimer deadline(milliseconds);
+    while (!condition() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
 }
 
-// Processes events until the condition holds or about ten seconds have passed; returns the
-// condition. A guard against hanging, not a measurement.
-bool WaitUntil(const std::function<bool()>& condition);
+// Runs fn from the event loop entered next (the modal loop of a run started after this).
+inline void Later(std::function<void()> fn)
+{
+    QTimer::singleShot(0, qApp, std::move(fn));
+}
 
-// Runs fn from the event loop as soon as it is entered (the modal loop of a run started next).
-void Later(std::function<void()> fn);
+// Runs fn from whichever event loop is running once the condition holds, or after ten seconds,
+// so that a failed expectation ends the nested runs instead of hanging them. Nothing runs once
+// the owner is gone.
+inline void When(std::function<bool()> condition, std::function<void()> fn, QObject* owner = qApp)
+{
+    auto* timer = new QTimer(owner);
+    QDeadlineTimer deadline(10000);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        if (!condition() && !deadline.hasExpired())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        fn();
+    });
+    timer->start(10);
+}
 
-// Shows the window and waits until it is the active window.
-void ShowActive(QWidget* window);
+inline void KeyClick(QWidget* target, int key, const QString& text = QString())
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
 
-void KeyClick(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-              const QString& text = QString());
-// Types each character as a key press with its text.
-void TypeText(QWidget* target, const QString& text);
-// A left click (press and release) at a point of the widget.
-void Click(QWidget* target, QPoint at);
+// Each character as a key press with its text.
+inline void TypeText(QWidget* target, const QString& text)
+{
+    for (QChar c : text)
+        KeyClick(target, c.isLetterOrNumber() && c.unicode() < 0x80 ? c.toUpper().unicode() : 0,
+                 QString(c));
+}
 
-QString FromUtf8(const std::string& s);
+inline void Click(QWidget* target, QPoint at)
+{
+    QPointF global = target->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
 
-// A template of one dialog for tests that need their own controls.
-platform::DialogTemplate MakeTemplate(std::vector<platform::ControlTemplate> controls,
-                                      unsigned style = platform::DS_SYSMENU);
+// A dialog whose window Open() builds and sets up as a modal run does, shown and active, but
+// without entering the run's loop.
+template <class D> struct Shown
+{
+    template <class... A> explicit Shown(A&&... args) : dialog(host, std::forward<A>(args)...) {}
+    ~Shown()
+    {
+        if (window)
+            dialog.DestroyWindow();
+        dialog.Attach(nullptr);
+    }
+    QtWindow& Open()
+    {
+        window = std::make_unique<QtWindow>(dialog, nullptr);
+        dialog.Attach(window.get());
+        if (dialog.OnInitDialog())
+            window->FocusFirstTabStop();
+        window->show();
+        window->activateWindow();
+        WaitUntil([this] { return window->isActiveWindow(); });
+        return *window;
+    }
+
+    platform::QtHost host;
+    D dialog;
+    std::unique_ptr<QtWindow> window;
+};
+
+// Sets (or, given null, unsets) an environment variable for the object's lifetime.
+struct ScopedEnv
+{
+    ScopedEnv(const char* name, const char* value) : name(name)
+    {
+        if (const char* was = std::getenv(name))
+            old = was;
+        Set(value);
+    }
+    ~ScopedEnv() { Set(old ? old->c_str() : nullptr); }
+    void Set(const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); }
+
+    const char* name;
+    std::optional<std::string> old;
+};
 
 } // namespace guitest

@@ -1,46 +1,31 @@
 // The tick schedule: deadlines at start + N * interval, no drift, no bursts.
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "platform/qt/TickSchedule.h"
 
 using namespace std::chrono_literals;
 using platform::TickSchedule;
 
-TEST(TickSchedule, LatenessDoesNotAddUp)
+TEST(TickSchedule, WakeUpsAimAtTheDeadlinesWithoutDriftOrBursts)
 {
     TickSchedule::Clock::time_point t0{};
     TickSchedule s(t0, 1000ms);
     EXPECT_EQ(s.FirstDelay(), 1000ms);
-    // Every wake-up 30 ms late: the waits shorten so that tick N stays due at N seconds.
-    for (int n = 1; n <= 5; ++n) {
-        auto wake = s.OnWake(t0 + n * 1000ms + 30ms);
-        EXPECT_TRUE(wake.tick);
-        EXPECT_EQ(wake.delay, 970ms);
+    // Each wake-up: when, whether it ticks, the next wait, the next deadline's index.
+    using W = std::tuple<TickSchedule::Clock::duration, bool, std::chrono::milliseconds, int>;
+    for (auto [at, tick, delay, next] : {
+             W{999ms + 500us, false, 1ms, 1}, // early: waits for the deadline, rounded up
+             W{1000ms, true, 1000ms, 2},
+             W{2030ms, true, 970ms, 3}, // late every time: the lateness does not add up
+             W{3030ms, true, 970ms, 4},
+             W{6500ms, true, 500ms, 7}, // deadlines 4 to 6 missed: one tick, then deadline 7
+             W{7000ms, true, 1000ms, 8},
+         }) {
+        SCOPED_TRACE(std::chrono::duration_cast<std::chrono::microseconds>(at).count());
+        auto wake = s.OnWake(t0 + at);
+        EXPECT_EQ(wake.tick, tick);
+        EXPECT_EQ(wake.delay, delay);
+        EXPECT_EQ(s.NextIndex(), next);
     }
-    EXPECT_EQ(s.NextIndex(), 6);
-}
-
-TEST(TickSchedule, EarlyWakeUpWaitsForTheDeadline)
-{
-    TickSchedule::Clock::time_point t0{};
-    TickSchedule s(t0, 1000ms);
-    auto early = s.OnWake(t0 + 999ms + 500us);
-    EXPECT_FALSE(early.tick);
-    EXPECT_EQ(early.delay, 1ms); // rounded up, never early
-    auto onTime = s.OnWake(t0 + 1000ms);
-    EXPECT_TRUE(onTime.tick);
-    EXPECT_EQ(onTime.delay, 1000ms);
-}
-
-TEST(TickSchedule, MissedDeadlinesGiveOneTickNotABurst)
-{
-    TickSchedule::Clock::time_point t0{};
-    TickSchedule s(t0, 1000ms);
-    auto late = s.OnWake(t0 + 3500ms); // deadlines 1, 2 and 3 have passed
-    EXPECT_TRUE(late.tick);
-    EXPECT_EQ(late.delay, 500ms); // to deadline 4
-    EXPECT_EQ(s.NextIndex(), 4);
-    auto next = s.OnWake(t0 + 4000ms);
-    EXPECT_TRUE(next.tick);
-    EXPECT_EQ(next.delay, 1000ms);
 }
