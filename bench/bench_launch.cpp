@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchFolder.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -113,13 +115,12 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/hanavo-bench-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    try {
+        g_folder = MakeBenchFolder();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    g_folder = pattern;
     int result = 0;
     try {
         MakeScripts();

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "BenchFolder.h"
 #include "dialogs/COrderDialog.h"
 #include "res/resource.h"
 #include "support/ScriptedHost.h"
@@ -18,15 +19,13 @@ namespace {
 
 std::string MakeFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hanavo-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
+    const std::string folder = MakeBenchFolder();
     for (int i = 1; i <= 100; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "%02de_step%03d.sh", i > 99 ? 99 : i, i);
-        std::ofstream(pattern + "/" + name) << "#!/bin/sh\n";
+        std::ofstream(folder + "/" + name) << "#!/bin/sh\n";
     }
-    return pattern;
+    return folder;
 }
 
 void OkOnAHundredFiles(benchmark::State& state)
