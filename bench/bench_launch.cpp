@@ -115,14 +115,9 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    try {
-        g_folder = MakeBenchFolder();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
     int result = 0;
     try {
+        g_folder = MakeBenchFolder();
         MakeScripts();
         benchmark::RunSpecifiedBenchmarks();
         std::printf(
@@ -134,7 +129,8 @@ int main(int argc, char** argv)
     AwaitChildren();
     if (chdir("/") != 0)
         std::perror("chdir /");
-    std::filesystem::remove_all(g_folder);
+    if (!g_folder.empty())
+        std::filesystem::remove_all(g_folder);
     benchmark::Shutdown();
     return result;
 }

@@ -145,14 +145,9 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    try {
-        g_root = MakeBenchFolder();
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        return 1;
-    }
     int result = 0;
     try {
+        g_root = MakeBenchFolder();
         ComparingReporter reporter;
         benchmark::RunSpecifiedBenchmarks(&reporter);
     } catch (const std::exception& error) {
@@ -161,7 +156,8 @@ int main(int argc, char** argv)
     }
     if (chdir("/") != 0)
         std::perror("chdir /");
-    std::filesystem::remove_all(g_root);
+    if (!g_root.empty())
+        std::filesystem::remove_all(g_root);
     benchmark::Shutdown();
     return result;
 }

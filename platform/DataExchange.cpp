@@ -1,40 +1,12 @@
 #include "platform/DataExchange.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-
 #include "platform/Dialog.h"
+#include "platform/Number.h"
 #include "platform/Window.h"
 #include "res/Strings.h"
 #include "res/resource.h"
 
 namespace platform {
-namespace {
-
-// A whole decimal number with an optional sign and blanks around it, within 32 bits.
-bool ParseInt(const std::string& text, int& value)
-{
-    std::size_t b = text.find_first_not_of(" \t");
-    std::size_t e = text.find_last_not_of(" \t");
-    if (b == std::string::npos)
-        return false;
-    std::string s = text.substr(b, e - b + 1);
-    std::size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
-    if (i == s.size())
-        return false;
-    for (std::size_t k = i; k < s.size(); ++k)
-        if (s[k] < '0' || s[k] > '9')
-            return false;
-    errno = 0;
-    long long v = std::strtoll(s.c_str(), nullptr, 10);
-    if (errno == ERANGE || v < INT_MIN || v > INT_MAX)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
-
-} // namespace
 
 DataExchange::DataExchange(Dialog& dialog, Window& window, bool save)
     : m_bSaveAndValidate(save), m_dialog(dialog), m_window(window)
@@ -58,7 +30,7 @@ void DataExchange::Text(int id, int& value)
         return;
     }
     int parsed = 0;
-    if (!ParseInt(m_window.GetText(id), parsed)) {
+    if (!ParseInt32(TrimBlanks(m_window.GetText(id)), parsed)) {
         Fail(id, res::LoadString(IDS_DDX_NOT_INTEGER));
         return;
     }

@@ -10,8 +10,6 @@ Dialog::~Dialog() = default;
 
 int Dialog::DoModal()
 {
-    m_bEnded = false;
-    m_nResult = 0;
     return m_host.RunModal(*this);
 }
 
@@ -61,8 +59,6 @@ void Dialog::OnCancel()
 
 void Dialog::EndDialog(int result)
 {
-    m_bEnded = true;
-    m_nResult = result;
     if (m_pWnd)
         m_pWnd->EndModal(result);
 }

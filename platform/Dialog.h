@@ -42,8 +42,6 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
     void EndDialog(int result);
-    bool IsEnded() const { return m_bEnded; }
-    int Result() const { return m_nResult; }
 
     // Runs the data exchange; save=true reads and validates the fields into the members.
     bool UpdateData(bool save = true);
@@ -70,8 +68,6 @@ protected:
 private:
     const DialogTemplate& m_template;
     std::map<int, std::function<void()>> m_commands;
-    bool m_bEnded = false;
-    int m_nResult = 0;
 };
 
 } // namespace platform

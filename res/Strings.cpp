@@ -1,5 +1,6 @@
 #include "res/Strings.h"
 
+#include <initializer_list>
 #include <map>
 
 #include "res/resource.h"
@@ -50,12 +51,21 @@ const std::map<unsigned, std::string>& Table()
     return table;
 }
 
-std::string ReplaceAll(std::string text, const std::string& what, const std::string& with)
+// Fills %1, %2, ... in one pass, so that a placeholder inside an argument stays as it is.
+std::string Fill(const std::string& text, std::initializer_list<std::string> args)
 {
-    for (std::size_t pos = text.find(what); pos != std::string::npos;
-         pos = text.find(what, pos + with.size()))
-        text.replace(pos, what.size(), with);
-    return text;
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Wraps around to a large number for any byte below '1'.
+        const unsigned n = i + 1 < text.size() ? unsigned(text[i + 1]) - '1' : ~0u;
+        if (text[i] == '%' && n < args.size()) {
+            out += args.begin()[n];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -64,11 +74,6 @@ std::string LoadString(unsigned id)
 {
     auto it = Table().find(id);
     return it == Table().end() ? std::string() : it->second;
-}
-
-bool HasString(unsigned id)
-{
-    return Table().count(id) != 0;
 }
 
 std::vector<unsigned> StringIds()
@@ -81,20 +86,12 @@ std::vector<unsigned> StringIds()
 
 std::string FormatString1(unsigned id, const std::string& arg)
 {
-    return ReplaceAll(LoadString(id), "%1", arg);
+    return Fill(LoadString(id), {arg});
 }
 
 std::string FormatString2(unsigned id, const std::string& arg1, const std::string& arg2)
 {
-    // Fill %2 first so that a %2 inside arg1 stays as typed.
-    std::string text = LoadString(id);
-    std::size_t p1 = text.find("%1");
-    std::size_t p2 = text.find("%2");
-    if (p2 != std::string::npos)
-        text.replace(p2, 2, arg2);
-    if (p1 != std::string::npos && (p2 == std::string::npos || p1 < p2))
-        text.replace(p1, 2, arg1);
-    return text;
+    return Fill(LoadString(id), {arg1, arg2});
 }
 
 std::string FormatNumber(unsigned id, int value)

@@ -8,7 +8,6 @@ namespace res {
 
 // The text of a string number, or an empty text when the table has none.
 std::string LoadString(unsigned id);
-bool HasString(unsigned id);
 // Every number the table holds, ascending.
 std::vector<unsigned> StringIds();
 

@@ -2,6 +2,8 @@
 // string numbers: a control's tooltip is the string with its number.
 #pragma once
 
+#include "platform/Types.h"
+
 // Dialog templates
 constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_LAUNCHTIMER_DIALOG = 102;
@@ -56,4 +58,4 @@ constexpr int IDC_FILE_SETTINGS = 1022;
 constexpr int IDC_ENABLE_ALL = 1023;
 constexpr int IDC_DISABLE_ALL = 1024;
 constexpr int IDC_DELETE_FILE = 1029;
-constexpr int ID_HELP = 57670;
+using platform::ID_HELP;

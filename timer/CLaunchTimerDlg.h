@@ -20,10 +20,6 @@ public:
     void OnSysCommand(unsigned command) override;
     void DestroyWindow() override;
 
-    // Read by tests and by the launch sequence.
-    int Remaining() const { return m_nRemaining; }
-    bool IsStopped() const { return m_bStopped; }
-
 private:
     void OnStart();
     void OnStop();

@@ -2,7 +2,8 @@
 
 #include <QSettings>
 #include <QStandardPaths>
-#include <climits>
+
+#include "platform/Number.h"
 
 namespace platform {
 namespace {
@@ -15,25 +16,6 @@ QString FromUtf8(const std::string& s)
 QString Key(const std::string& section, const std::string& entry)
 {
     return FromUtf8(section) + u'/' + FromUtf8(entry);
-}
-
-// A whole decimal number, optionally signed, within 32 bits; nothing else.
-bool ParseInt32(const QString& text, int& value)
-{
-    if (text.isEmpty())
-        return false;
-    qsizetype i = (text[0] == u'-' || text[0] == u'+') ? 1 : 0;
-    if (i == text.size())
-        return false;
-    for (qsizetype k = i; k < text.size(); ++k)
-        if (text[k] < u'0' || text[k] > u'9')
-            return false;
-    bool ok = false;
-    qlonglong v = text.toLongLong(&ok, 10);
-    if (!ok || v < INT_MIN || v > INT_MAX)
-        return false;
-    value = static_cast<int>(v);
-    return true;
 }
 
 } // namespace
@@ -94,7 +76,7 @@ int QtProfileStore::GetInt(const std::string& section, const std::string& entry,
     if (value.typeId() != QMetaType::QString)
         return def;
     int parsed = 0;
-    return ParseInt32(value.toString(), parsed) ? parsed : def;
+    return ParseInt32(value.toString().toStdString(), parsed) ? parsed : def;
 }
 
 bool QtProfileStore::Write(const std::string& section, const std::string& entry,

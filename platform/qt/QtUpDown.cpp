@@ -4,21 +4,11 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <algorithm>
-#include <climits>
+
+#include "platform/Number.h"
 
 namespace platform {
 namespace {
-
-// A whole decimal number, optionally signed, within 32 bits.
-bool ParseNumber(const QString& text, int& value)
-{
-    bool ok = false;
-    qlonglong v = text.trimmed().toLongLong(&ok, 10);
-    if (!ok || v < INT_MIN || v > INT_MAX)
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
 
 QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow)
 {
@@ -64,7 +54,7 @@ void QtUpDown::StepBy(bool up)
 {
     QLineEdit* buddy = Buddy();
     int current = m_pos;
-    bool read = buddy && ParseNumber(buddy->text(), current);
+    bool read = buddy && ParseInt32(TrimBlanks(buddy->text().toStdString()), current);
     bool increasing = (m_upper >= m_lower) == up;
     long long next = static_cast<long long>(current) + (increasing ? m_step : -m_step);
     long long low = std::min(m_lower, m_upper);

@@ -1,8 +1,6 @@
 #include "support/MemoryProfileStore.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include "platform/Number.h"
 
 namespace testing_support {
 
@@ -18,14 +16,10 @@ int MemoryProfileStore::GetInt(const std::string& section, const std::string& en
 {
     log.push_back("get " + entry);
     auto it = values.find(section + "/" + entry);
-    if (it == values.end() || it->second.empty())
-        return def;
-    errno = 0;
-    char* end = nullptr;
-    long long v = std::strtoll(it->second.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX)
-        return def;
-    return static_cast<int>(v);
+    int value = def;
+    if (it != values.end())
+        platform::ParseInt32(it->second, value);
+    return value;
 }
 
 bool MemoryProfileStore::WriteString(const std::string& section, const std::string& entry,
