@@ -33,13 +33,13 @@ CLaunchTimerApp::CLaunchTimerApp(platform::Host& host, platform::ProfileStore& s
 
 bool CLaunchTimerApp::InitInstance(std::string argumentText)
 {
-    const std::string titleStopped = res::LoadString(IDS_TITLE_STOPPED);
-    const std::string titleCounting = res::LoadString(IDS_TITLE_COUNTING);
+    const std::string titleStopped = res::LoadText(IDS_TITLE_STOPPED);
+    const std::string titleCounting = res::LoadText(IDS_TITLE_COUNTING);
 
     // Only one copy runs: another instance's timer window ends this one without a trace.
-    if (m_host.FindWindow(titleStopped))
+    if (m_host.FindWindowByTitle(titleStopped))
         return false;
-    if (m_host.FindWindow(titleCounting))
+    if (m_host.FindWindowByTitle(titleCounting))
         return false;
 
     m_store.SetRegistryKey(kCompany);
@@ -75,11 +75,11 @@ bool CLaunchTimerApp::InitInstance(std::string argumentText)
         m_host.SetMainWindow(nullptr);
     }
 
-    // Write failures are silent: the program still ends normally.
-    m_store.WriteInt(kSection, kSeconds, settings.m_nSeconds);
-    m_store.WriteString(kSection, kCommand, settings.m_strCommand);
-    m_store.WriteString(kSection, kOptions, settings.m_strOptions);
-    m_store.WriteString(kSection, kTopDir, settings.m_strTopDir);
-    m_store.WriteInt(kSection, kForeground, storedForeground ? 1 : 0);
+    // One save of all five values; a failure is silent: the program still ends normally.
+    m_store.WriteValues(kSection, {{kSeconds, settings.m_nSeconds},
+                                   {kCommand, settings.m_strCommand},
+                                   {kOptions, settings.m_strOptions},
+                                   {kTopDir, settings.m_strTopDir},
+                                   {kForeground, storedForeground ? 1 : 0}});
     return false;
 }

@@ -38,9 +38,8 @@ void MakeScripts()
             throw std::runtime_error("cannot write " + path);
         close(fd);
     }
-    if (platform::ChangeDirectory(g_folder) != 0)
-        throw std::runtime_error("cannot enter " + g_folder);
-    g_names = platform::ListCurrentFolderFiles(kFiles);
+    if (!platform::ListFolderFiles(g_folder, kFiles, g_names))
+        throw std::runtime_error("cannot read " + g_folder);
 }
 
 // Whether any process started by this one still runs (the children of every thread).
@@ -76,7 +75,7 @@ void BM_Launch(benchmark::State& state)
 {
     std::size_t next = 0;
     for (auto _ : state) {
-        if (platform::ShellExecute(nullptr, g_names[next], nullptr, nullptr) <= 32)
+        if (platform::ShellOpen(nullptr, g_names[next], nullptr, &g_folder) <= 32)
             state.SkipWithError("a launch failed");
         next = (next + 1) % g_names.size();
         state.PauseTiming();
@@ -91,7 +90,7 @@ void BM_LaunchFolder(benchmark::State& state)
 {
     for (auto _ : state) {
         for (const std::string& name : g_names) {
-            if (platform::ShellExecute(nullptr, name, nullptr, nullptr) <= 32)
+            if (platform::ShellOpen(nullptr, name, nullptr, &g_folder) <= 32)
                 state.SkipWithError("a launch failed");
         }
         state.PauseTiming();

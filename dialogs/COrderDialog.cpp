@@ -12,7 +12,7 @@ COrderDialog::COrderDialog(platform::Host& host) : Dialog(host, res::GetTemplate
     OnCommandId(IDC_MOVE_DOWN, [this] { OnMoveDown(); });
     OnCommandId(IDC_ENABLE_ALL, [this] { OnEnableAll(); });
     OnCommandId(IDC_DISABLE_ALL, [this] { OnDisableAll(); });
-    OnCommandId(platform::IDOK, [this] { OnApplyOrder(); });
+    OnCommandId(platform::IdOk, [this] { OnApplyOrder(); });
     OnCommandId(IDC_DELETE_FILE, [this] { OnDeleteFile(); });
 }
 
@@ -89,10 +89,8 @@ void COrderDialog::OnApplyOrder()
     for (int i = 0; i < m_pWnd->ListGetCount(IDC_FILE_LIST); ++i) {
         const auto k = static_cast<int>(m_pWnd->ListGetItemData(IDC_FILE_LIST, i));
         const CFileEntry entry = m_fileList.GetEntry(k);
-        // The scan left the folder as the working directory; naming the files from there
-        // also holds for a folder given as a relative path.
         const EntryRename rename =
-            ComposeEntryRename(".", i, m_pWnd->ListGetCheck(IDC_FILE_LIST, i), entry);
+            ComposeEntryRename(m_strFolder, i, m_pWnd->ListGetCheck(IDC_FILE_LIST, i), entry);
         // A rename that fails leaves that file's name as it was; the others still follow.
         platform::RenameNoReplace(rename.oldPath, rename.newPath);
     }

@@ -44,7 +44,7 @@ bool CSettingDialog::OnInitDialog()
 
 void CSettingDialog::OnBrowseCommand()
 {
-    auto path = m_host.ChooseFile(*this, res::LoadString(IDS_FILE_FILTER));
+    auto path = m_host.ChooseFile(*this, res::LoadText(IDS_FILE_FILTER));
     if (!path)
         return;
     m_strCommand = *path;

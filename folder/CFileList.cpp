@@ -8,12 +8,10 @@ CFileList::CFileList() : m_arrEntries(16) {}
 
 int CFileList::Scan(std::string folder)
 {
-    m_bEntered = false;
-    if (platform::ChangeDirectory(folder) != 0)
-        return 0;
-    m_bEntered = true;
+    std::vector<std::string> names;
+    m_bEntered = platform::ListFolderFiles(folder, kMaxFiles, names);
     int n = 0;
-    for (std::string& name : platform::ListCurrentFolderFiles(kMaxFiles)) {
+    for (std::string& name : names) {
         if (n >= kMaxFiles)
             break;
         if (n >= static_cast<int>(m_arrEntries.size()))

@@ -1,5 +1,5 @@
-// The files of one launch folder, in launch order. Scanning makes the folder the process's
-// working directory and leaves it there: the files are then launched by their bare names.
+// The files of one launch folder, in launch order. Scanning reads the folder where it is and
+// changes nothing about the process: the working directory stays the one Hanavo started in.
 #pragma once
 
 #include <string>
@@ -15,11 +15,11 @@ public:
     CFileList();
     virtual ~CFileList() = default;
 
-    // The number of files recorded, 0 to 100; 0 when the folder cannot be entered.
+    // The number of files recorded, 0 to 100; 0 when the folder cannot be read.
     int Scan(std::string folder);
     // A copy of the entry; an empty entry at or beyond the list's size.
     CFileEntry GetEntry(int index) const;
-    // Whether the last Scan could enter its folder.
+    // Whether the last Scan could read its folder.
     bool FolderEntered() const { return m_bEntered; }
     int Size() const { return static_cast<int>(m_arrEntries.size()); }
 

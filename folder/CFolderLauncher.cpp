@@ -22,11 +22,11 @@ bool CFolderLauncher::Run()
         const CFileEntry entry = list.GetEntry(i);
         if (!entry.IsEnabled())
             continue;
-        // The stored name, prefix included, found in the working directory Scan entered.
-        const int result = platform::ShellExecute(nullptr, entry.GetFileName(), nullptr, nullptr);
+        // The stored name, prefix included, found in the folder and started there.
+        const int result = platform::ShellOpen(nullptr, entry.GetFileName(), nullptr, &m_strFolder);
         if (result < 33)
-            m_host.MessageBox(res::FormatNumber(IDS_EXEC_FAILED, result),
-                              platform::MessageIcon::Exclamation);
+            m_host.ShowMessage(res::FormatNumber(IDS_EXEC_FAILED, result),
+                               platform::MessageIcon::Exclamation);
     }
     return true;
 }

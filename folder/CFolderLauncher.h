@@ -11,7 +11,8 @@ public:
     CFolderLauncher(platform::Host& host, std::string folder);
     virtual ~CFolderLauncher() = default;
 
-    // False only when a folder is set but cannot be entered; nothing is launched then.
+    // False only when a folder is set but cannot be read; nothing is launched then. Each file
+    // starts in the folder.
     bool Run();
 
 private:

@@ -3,10 +3,17 @@
 #include "platform/Dialog.h"
 #include "platform/Number.h"
 #include "platform/Window.h"
-#include "res/Strings.h"
-#include "res/resource.h"
 
 namespace platform {
+namespace {
+
+// The data exchange's own prompts, as the framework carries them.
+const char kNotInteger[] = "整数を入力してください。";
+const char kIntRangeBefore[] = " から ";
+const char kIntRangeAfter[] = " までの整数を入力してください。";
+const char kTooLongAfter[] = " バイト以内で入力してください。";
+
+} // namespace
 
 DataExchange::DataExchange(Dialog& dialog, Window& window, bool save)
     : m_bSaveAndValidate(save), m_dialog(dialog), m_window(window)
@@ -16,7 +23,7 @@ DataExchange::DataExchange(Dialog& dialog, Window& window, bool save)
 void DataExchange::Fail(int id, const std::string& message)
 {
     m_bFailed = true;
-    m_dialog.GetHost().MessageBox(message, MessageIcon::Exclamation);
+    m_dialog.GetHost().ShowMessage(message, MessageIcon::Exclamation);
     m_window.SetFocus(id);
     m_window.SelectAllText(id);
 }
@@ -31,7 +38,7 @@ void DataExchange::Text(int id, int& value)
     }
     int parsed = 0;
     if (!ParseInt32(TrimBlanks(m_window.GetText(id)), parsed)) {
-        Fail(id, res::LoadString(IDS_DDX_NOT_INTEGER));
+        Fail(id, kNotInteger);
         return;
     }
     value = parsed;
@@ -42,8 +49,7 @@ void DataExchange::MinMaxInt(int id, int value, int lower, int upper)
     if (m_bFailed || !m_bSaveAndValidate)
         return;
     if (value < lower || value > upper)
-        Fail(id,
-             res::FormatString2(IDS_DDX_INT_RANGE, std::to_string(lower), std::to_string(upper)));
+        Fail(id, std::to_string(lower) + kIntRangeBefore + std::to_string(upper) + kIntRangeAfter);
 }
 
 void DataExchange::Text(int id, std::string& value)
@@ -65,7 +71,7 @@ void DataExchange::MaxChars(int id, const std::string& value, int maxBytes)
         return;
     }
     if (value.size() > static_cast<std::size_t>(maxBytes))
-        Fail(id, res::FormatString1(IDS_DDX_TOO_LONG, std::to_string(maxBytes)));
+        Fail(id, std::to_string(maxBytes) + kTooLongAfter);
 }
 
 } // namespace platform

@@ -31,9 +31,9 @@ void Dialog::OnCommand(int id)
         it->second();
         return;
     }
-    if (id == IDOK)
+    if (id == IdOk)
         OnOK();
-    else if (id == IDCANCEL)
+    else if (id == IdCancel)
         OnCancel();
     else if (id == ID_HELP)
         m_host.ShowHelp();
@@ -49,12 +49,12 @@ void Dialog::OnOK()
 {
     if (!UpdateData(true))
         return;
-    EndDialog(IDOK);
+    EndDialog(IdOk);
 }
 
 void Dialog::OnCancel()
 {
-    EndDialog(IDCANCEL);
+    EndDialog(IdCancel);
 }
 
 void Dialog::EndDialog(int result)

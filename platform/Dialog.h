@@ -30,8 +30,8 @@ public:
     void Attach(Window* window) { m_pWnd = window; }
     Window* GetWindow() const { return m_pWnd; }
     virtual bool OnInitDialog();
-    // A command from a control, Enter (the default button's id) or Esc (IDCANCEL). Mapped
-    // commands go to their handler; unmapped IDOK and IDCANCEL to OnOK and OnCancel; Help to
+    // A command from a control, Enter (the default button's id) or Esc (IdCancel). Mapped
+    // commands go to their handler; unmapped IdOk and IdCancel to OnOK and OnCancel; Help to
     // the application.
     virtual void OnCommand(int id);
     virtual void OnTimer(std::uintptr_t id);
@@ -53,14 +53,14 @@ protected:
     void OnCommandId(int id, std::function<void()> handler);
 
     // Control access, forwarded to the window.
-    void SetDlgItemText(int id, const std::string& text) { m_pWnd->SetText(id, text); }
-    std::string GetDlgItemText(int id) const { return m_pWnd->GetText(id); }
+    void SetItemText(int id, const std::string& text) { m_pWnd->SetText(id, text); }
+    std::string GetItemText(int id) const { return m_pWnd->GetText(id); }
     void EnableItem(int id, bool enable) { m_pWnd->Enable(id, enable); }
     void SetCheck(int id, int state) { m_pWnd->SetCheck(id, state); }
     int GetCheck(int id) const { return m_pWnd->GetCheck(id); }
     std::uintptr_t SetTimer(unsigned id, unsigned ms) { return m_pWnd->SetTimer(id, ms); }
     bool KillTimer(std::uintptr_t id) { return m_pWnd ? m_pWnd->KillTimer(id) : false; }
-    void SetWindowText(const std::string& title) { m_pWnd->SetTitle(title); }
+    void SetTitleText(const std::string& title) { m_pWnd->SetTitle(title); }
 
     Host& m_host;
     Window* m_pWnd = nullptr;

@@ -22,9 +22,10 @@ public:
     // Timers of other open dialogs keep ticking meanwhile. Returns the EndDialog result.
     virtual int RunModal(Dialog& dialog) = 0;
 
-    // The application's message box: modal, owned by the main window, captioned with the
-    // application's name, with an OK button.
-    virtual int MessageBox(const std::string& text, MessageIcon icon) = 0;
+    // The application's message box: modal, owned by the innermost open dialog, captioned with
+    // the application's name. Returns IdOk or IdCancel (Esc, or Cancel of OkCancel).
+    virtual int ShowMessage(const std::string& text, MessageIcon icon,
+                            MessageButtons buttons = MessageButtons::Ok) = 0;
 
     virtual void SetCursor(Cursor cursor) = 0;
 
@@ -37,7 +38,7 @@ public:
     virtual void ShowHelp() = 0;
 
     // Whether a top-level window with exactly this title exists.
-    virtual bool FindWindow(const std::string& title) = 0;
+    virtual bool FindWindowByTitle(const std::string& title) = 0;
 
     // The application's name: caption of message boxes and key of the settings store.
     virtual std::string AppName() const = 0;

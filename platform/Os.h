@@ -1,5 +1,5 @@
 // Services that need only the operating system. Declared once here, defined once per OS
-// (platform/linux now), chosen at link time.
+// (platform/linux, platform/win32), chosen at link time.
 #pragma once
 
 #include <cstddef>
@@ -8,67 +8,57 @@
 
 namespace platform {
 
-// Result codes of ShellExecute at or below 32, as on Windows.
+// Result codes of a shell launch at or below 32, as Windows gives them.
 enum ShellError : int
 {
-    SE_ERR_FNF = 2,          // file not found
-    SE_ERR_PNF = 3,          // path not found
-    SE_ERR_ACCESSDENIED = 5, // access denied
-    SE_ERR_OOM = 8,          // out of memory
-    ERROR_BAD_FORMAT = 11,   // not a valid executable
-    SE_ERR_NOASSOC = 31,     // no application is associated with the file
+    kFileNotFound = 2,   // file not found
+    kPathNotFound = 3,   // a folder of the path not found
+    kAccessDenied = 5,   // access denied
+    kOutOfMemory = 8,    // out of memory
+    kBadFormat = 11,     // not a valid program
+    kNoAssociation = 31, // no application is associated with the file's type
 };
 
 // Starts a file by the desktop's rules and returns at once, without waiting for the started
-// program. verb null means the default action; params null means no arguments; directory null
-// means the current working directory. Returns a value above 32 on success, else an error code
-// of 32 or below.
-int ShellExecute(const char* verb, const std::string& file, const std::string* params,
-                 const std::string* directory);
+// program. verb null means the default action; params null means no arguments. The program
+// starts in directory (the current working directory when null), and a relative file is looked
+// for there first. Returns a value above 32 on success, else one of the codes above.
+int ShellOpen(const char* verb, const std::string& file, const std::string* params,
+              const std::string* directory);
 
-// Makes the folder the process's working directory; 0 on success, non-zero when it cannot be
-// entered (empty text, missing, not a folder, no access).
-int ChangeDirectory(const std::string& path);
-
-// The files of the current working directory in launch order: names sorted ascending with
-// ASCII letters folded to upper case, ties by bytes. Folders, links to folders, special files
-// and names beginning with a dot are not listed. At most maxFiles names, the first in that
-// order. Names are the exact bytes the kernel gave.
-std::vector<std::string> ListCurrentFolderFiles(std::size_t maxFiles);
+// The files of a folder in launch order: names sorted ascending with ASCII letters folded to
+// upper case, ties by bytes. Folders, links to folders, special files, and the desktop's and
+// tools' own files (dot files on Linux, hidden and system files on Windows) are not listed. At
+// most maxFiles names, the first in that order; names are the exact bytes the system gave.
+// False when the folder cannot be opened (empty text, missing, not a folder, no access); a
+// relative folder is taken from the current working directory, which nothing changes.
+bool ListFolderFiles(const std::string& folder, std::size_t maxFiles,
+                     std::vector<std::string>& names);
 
 // Renames a file without ever replacing an existing one. False when the rename failed; both
 // names are then as they were. A rename to the same name leaves the file untouched.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 
-// Splits an argument text into words: blanks separate, single and double quotes group (and
-// are removed), a backslash outside single quotes takes the next character literally, an
-// unclosed quote runs to the end. Nothing else is special.
-std::vector<std::string> SplitArguments(const std::string& text);
+// Moves a file to the desktop's trash (the recycle bin on Windows). False when it could not;
+// the file is then as it was.
+bool MoveToTrash(const std::string& path);
 
-// The environment the process was started with, recorded before anything changed it; started
-// programs get this one.
-void RecordStartEnvironment(char** envp);
+// Whether a character ends the folder part of a path: '/' everywhere, '\\' too on Windows.
+bool IsPathSeparator(char c);
 
-// Marks a title as shown by one of this user's Hanavo windows while the returned claim lives,
-// so that a title search finds it without a window system (offscreen, Wayland).
-class TitleClaim
+// The single-instance lock of this user's session, taken before anything else and held until
+// the process ends. Two copies started at the same instant never both get it.
+enum class InstanceLock
 {
-public:
-    TitleClaim() = default;
-    explicit TitleClaim(const std::string& title);
-    ~TitleClaim();
-    TitleClaim(TitleClaim&& other) noexcept;
-    TitleClaim& operator=(TitleClaim&& other) noexcept;
-    TitleClaim(const TitleClaim&) = delete;
-    TitleClaim& operator=(const TitleClaim&) = delete;
-
-private:
-    void Release();
-    int m_fd = -1;
-    std::string m_path;
+    Acquired,      // this process is the one copy
+    HeldElsewhere, // another copy holds it: end at once, silently
+    Unavailable    // no lock place could be had: go on as one copy
 };
+InstanceLock AcquireInstanceLock();
 
-// Whether a live claim for the title exists.
-bool TitleClaimed(const std::string& title);
+// The one sign-in start of Hanavo in automatic mode: the user's autostart entry on Linux, the
+// Startup folder's Hanavo.lnk on Windows. SetLoginStart returns false when it could not apply.
+bool LoginStartEnabled();
+bool SetLoginStart(bool enable);
 
 } // namespace platform

@@ -3,8 +3,9 @@
 
 namespace platform {
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
+// Dialog and message box results (IDOK and IDCANCEL on Windows).
+constexpr int IdOk = 1;
+constexpr int IdCancel = 2;
 
 // Command number of the Help buttons of every dialog; routed to the application.
 constexpr int ID_HELP = 57670;
@@ -13,6 +14,12 @@ enum class MessageIcon
 {
     Information,
     Exclamation
+};
+
+enum class MessageButtons
+{
+    Ok,
+    OkCancel
 };
 
 enum class Cursor

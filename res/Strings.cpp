@@ -44,9 +44,6 @@ const std::map<unsigned, std::string>& Table()
         {1024, "すべてのファイルを無効にします。"},
         {1029, "選択したファイルを削除します。"},
         {ID_HELP, "Hanavoの使い方を表示します。"},
-        {IDS_DDX_NOT_INTEGER, "整数を入力してください。"},
-        {IDS_DDX_INT_RANGE, "%1 から %2 までの整数を入力してください。"},
-        {IDS_DDX_TOO_LONG, "%1 バイト以内で入力してください。"},
     };
     return table;
 }
@@ -70,7 +67,7 @@ std::string Fill(const std::string& text, std::initializer_list<std::string> arg
 
 } // namespace
 
-std::string LoadString(unsigned id)
+std::string LoadText(unsigned id)
 {
     auto it = Table().find(id);
     return it == Table().end() ? std::string() : it->second;
@@ -86,17 +83,12 @@ std::vector<unsigned> StringIds()
 
 std::string FormatString1(unsigned id, const std::string& arg)
 {
-    return Fill(LoadString(id), {arg});
-}
-
-std::string FormatString2(unsigned id, const std::string& arg1, const std::string& arg2)
-{
-    return Fill(LoadString(id), {arg1, arg2});
+    return Fill(LoadText(id), {arg});
 }
 
 std::string FormatNumber(unsigned id, int value)
 {
-    std::string text = LoadString(id);
+    std::string text = LoadText(id);
     std::size_t pos = text.find("%d");
     if (pos != std::string::npos)
         text.replace(pos, 2, std::to_string(value));

@@ -7,14 +7,12 @@
 namespace res {
 
 // The text of a string number, or an empty text when the table has none.
-std::string LoadString(unsigned id);
+std::string LoadText(unsigned id);
 // Every number the table holds, ascending.
 std::vector<unsigned> StringIds();
 
 // Replaces %1 in the string with arg.
 std::string FormatString1(unsigned id, const std::string& arg);
-// Replaces %1 and %2.
-std::string FormatString2(unsigned id, const std::string& arg1, const std::string& arg2);
 // Fills the string's %d with a decimal number.
 std::string FormatNumber(unsigned id, int value);
 

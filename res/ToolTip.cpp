@@ -9,7 +9,7 @@ bool OnToolTipNotify(int controlId, std::string& text)
     if (controlId <= 0)
         return false;
     // Only the low 16 bits name a string, as a resource number would.
-    text = LoadString(static_cast<unsigned>(controlId) & 0xFFFFu);
+    text = LoadText(static_cast<unsigned>(controlId) & 0xFFFFu);
     return true;
 }
 

@@ -24,11 +24,6 @@ constexpr int IDS_FOLDER_MISSING = 107;
 constexpr int IDS_TITLE_STOPPED = 108;
 constexpr int IDS_TITLE_COUNTING = 109;
 
-// Validation messages of the data exchange (the framework's own texts on Windows)
-constexpr int IDS_DDX_NOT_INTEGER = 0xF110;
-constexpr int IDS_DDX_INT_RANGE = 0xF111;
-constexpr int IDS_DDX_TOO_LONG = 0xF112;
-
 // Command of the About item in the window menu
 constexpr unsigned IDM_ABOUTBOX = 0x0010;
 

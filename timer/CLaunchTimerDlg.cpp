@@ -1,6 +1,7 @@
 #include "timer/CLaunchTimerDlg.h"
 
 #include "dialogs/CSettingDialog.h"
+#include "platform/Os.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
 #include "res/ToolTip.h"
@@ -35,7 +36,7 @@ bool CLaunchTimerDlg::OnInitDialog()
 {
     Dialog::OnInitDialog();
 
-    const std::string about = res::LoadString(IDS_ABOUTBOX);
+    const std::string about = res::LoadText(IDS_ABOUTBOX);
     if (!about.empty()) {
         m_pWnd->AppendSystemMenu(0, "");
         m_pWnd->AppendSystemMenu(IDM_ABOUTBOX, about);
@@ -100,12 +101,12 @@ void CLaunchTimerDlg::StopCount()
 
 void CLaunchTimerDlg::UpdateTitle()
 {
-    SetWindowText(res::LoadString(m_bStopped ? IDS_TITLE_STOPPED : IDS_TITLE_COUNTING));
+    SetTitleText(res::LoadText(m_bStopped ? IDS_TITLE_STOPPED : IDS_TITLE_COUNTING));
 }
 
 void CLaunchTimerDlg::UpdateCounter()
 {
-    SetDlgItemText(IDC_COUNTER, std::to_string(m_nRemaining));
+    SetItemText(IDC_COUNTER, std::to_string(m_nRemaining));
 }
 
 void CLaunchTimerDlg::UpdateStatusLine()
@@ -115,17 +116,18 @@ void CLaunchTimerDlg::UpdateStatusLine()
     const std::string& command = m_pSettings->m_strCommand;
     std::string text;
     if (command.empty()) {
-        text = res::LoadString(IDS_STATUS_NOCOMMAND);
+        text = res::LoadText(IDS_STATUS_NOCOMMAND);
     } else if (command == "msg") {
-        text = res::LoadString(IDS_STATUS_MESSAGE);
+        text = res::LoadText(IDS_STATUS_MESSAGE);
     } else {
-        // '/' never occurs inside a multi-byte UTF-8 character, so a byte search is safe.
-        std::size_t slash = command.rfind('/');
-        text = res::FormatString1(IDS_STATUS_COMMAND,
-                                  slash == std::string::npos ? command : command.substr(slash + 1));
+        // A separator never occurs inside a multi-byte UTF-8 character: a byte search is safe.
+        std::size_t start = command.size();
+        while (start > 0 && !platform::IsPathSeparator(command[start - 1]))
+            --start;
+        text = res::FormatString1(IDS_STATUS_COMMAND, command.substr(start));
     }
     if (m_pWnd->HasControl(IDC_STATUS))
-        SetDlgItemText(IDC_STATUS, text);
+        SetItemText(IDC_STATUS, text);
 }
 
 void CLaunchTimerDlg::UpdateCheckBoxes()
@@ -202,7 +204,7 @@ void CLaunchTimerDlg::OnSettings()
     dlg.m_strCommand = m_pSettings->m_strCommand;
     dlg.m_strOptions = m_pSettings->m_strOptions;
     dlg.m_strTopDir = m_pSettings->m_strTopDir;
-    if (dlg.DoModal() != platform::IDOK)
+    if (dlg.DoModal() != platform::IdOk)
         return;
     m_pSettings->m_strCommand = dlg.m_strCommand;
     m_pSettings->m_nSeconds = dlg.m_nSeconds;

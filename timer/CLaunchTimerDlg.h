@@ -41,7 +41,8 @@ private:
 
     // The launch sequence: folder files, then the command or message; ends the window.
     void RunLaunchSequence();
-    void RunCommandStep();
+    // folder: where the command starts; null for the folder Hanavo was started in.
+    void RunCommandStep(const std::string* folder);
 
     int m_hIcon;
     platform::Font m_fontCounter;

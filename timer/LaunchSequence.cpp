@@ -17,36 +17,40 @@ void CLaunchTimerDlg::RunLaunchSequence()
 {
     m_host.SetCursor(platform::Cursor::Wait);
 
+    // The command starts in the launch folder when the folder step read it, else in the folder
+    // Hanavo was started in.
+    const std::string* commandFolder = nullptr;
     if (m_pSettings->m_bRunFiles) {
         CFolderLauncher launcher(m_host, m_pSettings->m_strTopDir);
         // At login a vanished folder must not fail in silence; the command still follows.
         if (!launcher.Run())
-            m_host.MessageBox(res::LoadString(IDS_FOLDER_MISSING),
-                              platform::MessageIcon::Exclamation);
+            m_host.ShowMessage(res::LoadText(IDS_FOLDER_MISSING),
+                               platform::MessageIcon::Exclamation);
+        else if (!m_pSettings->m_strTopDir.empty())
+            commandFolder = &m_pSettings->m_strTopDir;
     }
 
     if (m_pSettings->m_bRunCommand)
-        RunCommandStep();
+        RunCommandStep(commandFolder);
 
     m_host.SetCursor(platform::Cursor::Arrow);
     OnOK();
 }
 
-void CLaunchTimerDlg::RunCommandStep()
+void CLaunchTimerDlg::RunCommandStep(const std::string* folder)
 {
     const std::string& command = m_pSettings->m_strCommand;
     if (command == "msg") {
         m_pWnd->SetTopmost();
-        m_host.MessageBox(m_pSettings->m_strOptions, platform::MessageIcon::Information);
+        m_host.ShowMessage(m_pSettings->m_strOptions, platform::MessageIcon::Information);
         return;
     }
     if (command.empty())
         return;
-    // An empty argument text, never none; the working directory is the launch folder when the
-    // folder step entered it.
+    // An empty argument text, never none.
     const std::string arguments = m_pSettings->m_strOptions;
-    const int result = platform::ShellExecute("open", command, &arguments, nullptr);
+    const int result = platform::ShellOpen("open", command, &arguments, folder);
     if (result < 33)
-        m_host.MessageBox(res::FormatNumber(IDS_EXEC_FAILED, result),
-                          platform::MessageIcon::Exclamation);
+        m_host.ShowMessage(res::FormatNumber(IDS_EXEC_FAILED, result),
+                           platform::MessageIcon::Exclamation);
 }

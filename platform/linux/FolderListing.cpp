@@ -1,7 +1,8 @@
 #include "platform/Os.h"
 
+#include "platform/LaunchOrder.h"
+
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <dirent.h>
@@ -12,15 +13,6 @@
 namespace platform {
 namespace {
 
-// ASCII letters folded to upper case, as the file systems the launch order was designed on
-// compare names; every other byte stands for itself.
-constexpr std::array<unsigned char, 256> kFolded = [] {
-    std::array<unsigned char, 256> table{};
-    for (int c = 0; c < 256; ++c)
-        table[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return table;
-}();
-
 // One name of the folder that may be a file. The names live one after another, each with a
 // terminating NUL, in one buffer: a folder of 100,000 names then costs two allocations
 // that grow, not 100,000.
@@ -30,19 +22,6 @@ struct Candidate
     std::uint32_t length;
     unsigned char type; // DT_REG, or DT_LNK/DT_UNKNOWN when stat has to tell
 };
-
-bool LaunchOrderLess(const unsigned char* a, std::size_t aLength, const unsigned char* b,
-                     std::size_t bLength)
-{
-    std::size_t common = std::min(aLength, bLength);
-    for (std::size_t i = 0; i < common; ++i) {
-        if (kFolded[a[i]] != kFolded[b[i]])
-            return kFolded[a[i]] < kFolded[b[i]];
-    }
-    if (aLength != bLength)
-        return aLength < bLength;
-    return std::memcmp(a, b, common) < 0;
-}
 
 // Whether a name that may be a file is one: a regular file, a link to one, or a link whose
 // target is missing (it is still the user's entry). Never opens the file.
@@ -58,21 +37,18 @@ bool IsListedFile(int folder, const char* name, unsigned char type)
 
 } // namespace
 
-int ChangeDirectory(const std::string& path)
+bool ListFolderFiles(const std::string& path, std::size_t maxFiles, std::vector<std::string>& files)
 {
+    files.clear();
     if (path.empty() || path.find('\0') != std::string::npos)
-        return -1;
-    return chdir(path.c_str()) == 0 ? 0 : -1;
-}
-
-std::vector<std::string> ListCurrentFolderFiles(std::size_t maxFiles)
-{
-    std::vector<std::string> files;
-    if (maxFiles == 0)
-        return files;
-    DIR* folder = opendir(".");
+        return false;
+    DIR* folder = opendir(path.c_str());
     if (!folder)
-        return files;
+        return false;
+    if (maxFiles == 0) {
+        closedir(folder);
+        return true;
+    }
 
     std::string names;
     std::vector<Candidate> candidates;
@@ -89,9 +65,9 @@ std::vector<std::string> ListCurrentFolderFiles(std::size_t maxFiles)
         names.append(entry->d_name, length + 1);
     }
 
-    const auto* base = reinterpret_cast<const unsigned char*>(names.data());
+    const char* base = names.data();
     auto less = [base](const Candidate& a, const Candidate& b) {
-        return LaunchOrderLess(base + a.offset, a.length, base + b.offset, b.length);
+        return LaunchOrderLess({base + a.offset, a.length}, {base + b.offset, b.length});
     };
     // Only the first names in launch order are sorted and only they are classified; when
     // some of them turn out not to be files, the next ones are taken.
@@ -108,7 +84,16 @@ std::vector<std::string> ListCurrentFolderFiles(std::size_t maxFiles)
         }
     }
     closedir(folder);
-    return files;
+    return true;
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool IsPathSeparator(char c)
+{
+    return c == '/';
 }
 
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/linux/Spawn.h"
 
 #include <gio/gdesktopappinfo.h>
@@ -50,22 +51,22 @@ int CodeForErrno(int error)
         return kStarted;
     case ENOENT:
     case ELOOP:
-        return SE_ERR_FNF;
+        return kFileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-        return SE_ERR_PNF;
+        return kPathNotFound;
     case EACCES:
     case EPERM:
     case ETXTBSY:
-        return SE_ERR_ACCESSDENIED;
+        return kAccessDenied;
     case ENOMEM:
     case EAGAIN:
     case E2BIG:
     case EMFILE:
     case ENFILE:
-        return SE_ERR_OOM;
+        return kOutOfMemory;
     default: // ENOEXEC, ELIBBAD, EINVAL, EISDIR: the file cannot be run as a program
-        return ERROR_BAD_FORMAT;
+        return kBadFormat;
     }
 }
 
@@ -75,41 +76,41 @@ int CodeForGError(const GError* error)
         switch (error->code) {
         case G_SPAWN_ERROR_NOENT:
         case G_SPAWN_ERROR_LOOP:
-            return SE_ERR_FNF;
+            return kFileNotFound;
         case G_SPAWN_ERROR_CHDIR:
         case G_SPAWN_ERROR_NOTDIR:
         case G_SPAWN_ERROR_NAMETOOLONG:
-            return SE_ERR_PNF;
+            return kPathNotFound;
         case G_SPAWN_ERROR_ACCES:
         case G_SPAWN_ERROR_PERM:
         case G_SPAWN_ERROR_TXTBUSY:
-            return SE_ERR_ACCESSDENIED;
+            return kAccessDenied;
         case G_SPAWN_ERROR_NOMEM:
         case G_SPAWN_ERROR_FORK:
         case G_SPAWN_ERROR_TOO_BIG:
         case G_SPAWN_ERROR_MFILE:
         case G_SPAWN_ERROR_NFILE:
-            return SE_ERR_OOM;
+            return kOutOfMemory;
         case G_SPAWN_ERROR_NOEXEC:
         case G_SPAWN_ERROR_LIBBAD:
         case G_SPAWN_ERROR_INVAL:
         case G_SPAWN_ERROR_ISDIR:
-            return ERROR_BAD_FORMAT;
+            return kBadFormat;
         default:
-            return SE_ERR_NOASSOC;
+            return kNoAssociation;
         }
     }
     if (error->domain == G_IO_ERROR) {
         switch (error->code) {
         case G_IO_ERROR_NOT_FOUND:
-            return SE_ERR_FNF;
+            return kFileNotFound;
         case G_IO_ERROR_PERMISSION_DENIED:
-            return SE_ERR_ACCESSDENIED;
+            return kAccessDenied;
         default:
-            return SE_ERR_NOASSOC;
+            return kNoAssociation;
         }
     }
-    return SE_ERR_NOASSOC;
+    return kNoAssociation;
 }
 
 std::string FolderOf(const std::string& path)
@@ -132,11 +133,11 @@ int CodeForMissingPath(const std::string& path, int error)
     if (error == ENOENT) {
         struct stat status;
         if (stat(FolderOf(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode))
-            return SE_ERR_FNF;
-        return SE_ERR_PNF;
+            return kFileNotFound;
+        return kPathNotFound;
     }
     int code = CodeForErrno(error);
-    return code == ERROR_BAD_FORMAT ? SE_ERR_FNF : code;
+    return code == kBadFormat ? kFileNotFound : code;
 }
 
 // scheme://... or mailto:..., the texts the desktop opens with the handler of their scheme.
@@ -260,7 +261,7 @@ int Launch(GAppInfo* application, GList* files, GList* uris)
     if (launched)
         return kStarted;
     GErrorPtr error(failure);
-    return error ? CodeForGError(error.get()) : SE_ERR_NOASSOC;
+    return error ? CodeForGError(error.get()) : kNoAssociation;
 }
 
 int OpenWithDefaultApplication(const std::string& path)
@@ -277,7 +278,7 @@ int OpenWithDefaultApplication(const std::string& path)
     }
     GRef<GAppInfo> application(g_app_info_get_default_for_type(type.c_str(), FALSE));
     if (!application)
-        return SE_ERR_NOASSOC;
+        return kNoAssociation;
     GList files = {file.get(), nullptr, nullptr};
     return Launch(application.get(), &files, nullptr);
 }
@@ -289,16 +290,16 @@ int OpenUrl(const std::string& url)
 {
     GText scheme(g_uri_parse_scheme(url.c_str()));
     if (!scheme)
-        return SE_ERR_FNF;
+        return kFileNotFound;
     if (g_ascii_strcasecmp(scheme.get(), "file") == 0) {
         GText path(g_filename_from_uri(url.c_str(), nullptr, nullptr));
         if (!path)
-            return SE_ERR_FNF;
+            return kFileNotFound;
         return StartPath(path.get(), path.get(), {}, nullptr);
     }
     GRef<GAppInfo> application(g_app_info_get_default_for_uri_scheme(scheme.get()));
     if (!application)
-        return SE_ERR_NOASSOC;
+        return kNoAssociation;
     GList uris = {const_cast<char*>(url.c_str()), nullptr, nullptr};
     return Launch(application.get(), nullptr, &uris);
 }
@@ -328,21 +329,21 @@ int StartDesktopEntry(const std::string& path)
         return Launch(G_APP_INFO(application.get()), nullptr, nullptr);
     std::unique_ptr<GKeyFile, GKeyFileDeleter> keys(g_key_file_new());
     if (!g_key_file_load_from_file(keys.get(), path.c_str(), G_KEY_FILE_NONE, nullptr))
-        return ERROR_BAD_FORMAT;
+        return kBadFormat;
     const char* group = G_KEY_FILE_DESKTOP_GROUP;
     GText type(g_key_file_get_string(keys.get(), group, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr));
     if (!type)
-        return ERROR_BAD_FORMAT;
+        return kBadFormat;
     if (std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_LINK) == 0) {
         // A link entry names an address rather than a program.
         GText url(g_key_file_get_string(keys.get(), group, G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
         GText scheme(url ? g_uri_parse_scheme(url.get()) : nullptr);
-        return scheme ? OpenUrl(url.get()) : ERROR_BAD_FORMAT;
+        return scheme ? OpenUrl(url.get()) : kBadFormat;
     }
     if (std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_APPLICATION) == 0 &&
         NamesMissingProgram(keys.get()))
-        return SE_ERR_FNF;
-    return ERROR_BAD_FORMAT;
+        return kFileNotFound;
+    return kBadFormat;
 }
 
 int StartPath(const std::string& path, const std::string& file,
@@ -360,7 +361,7 @@ int StartPath(const std::string& path, const std::string& file,
     // on ours.
     std::string program = folder ? Absolute(path) : path;
     if (program.empty())
-        return SE_ERR_PNF;
+        return kPathNotFound;
     // A bare name such as "-n.sh" would reach a script's interpreter as an option: the kernel
     // hands it the path it was executed by, so that path always holds a slash.
     if (program.find('/') == std::string::npos)
@@ -374,19 +375,19 @@ int StartPath(const std::string& path, const std::string& file,
 
 } // namespace
 
-int ShellExecute(const char* verb, const std::string& file, const std::string* params,
-                 const std::string* directory)
+int ShellOpen(const char* verb, const std::string& file, const std::string* params,
+              const std::string* directory)
 {
     if (verb && *verb && g_ascii_strcasecmp(verb, "open") != 0)
-        return SE_ERR_NOASSOC;
+        return kNoAssociation;
     if (file.empty() || file.find('\0') != std::string::npos)
-        return SE_ERR_FNF;
+        return kFileNotFound;
     const std::string* folder = directory && !directory->empty() ? directory : nullptr;
     if (folder) {
         struct stat status;
         if (folder->find('\0') != std::string::npos || stat(folder->c_str(), &status) != 0 ||
             !S_ISDIR(status.st_mode))
-            return SE_ERR_PNF;
+            return kPathNotFound;
     }
     std::vector<std::string> arguments =
         params ? SplitArguments(*params) : std::vector<std::string>();
@@ -398,7 +399,7 @@ int ShellExecute(const char* verb, const std::string& file, const std::string* p
     if (file.find('/') == std::string::npos && !Exists(path)) {
         path = SearchPath(file);
         if (path.empty())
-            return SE_ERR_FNF;
+            return kFileNotFound;
     }
     return StartPath(path, file, arguments, folder);
 }

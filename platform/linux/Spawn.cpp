@@ -1,6 +1,7 @@
 #include "platform/linux/Spawn.h"
 
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/linux/LinuxTesting.h"
 
 #include <cerrno>

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/qt/TickSchedule.h"
+#include "platform/TickSchedule.h"
 
 namespace platform {
 

@@ -9,6 +9,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/FileFilterProxy.h"
 #include "platform/qt/HelpWindow.h"
@@ -60,11 +61,11 @@ HelpWindow* QtHost::Help() const
 int QtHost::RunModal(Dialog& dialog)
 {
     if (m_sessionEnding)
-        return IDCANCEL;
+        return IdCancel;
     QtWindow window(dialog, OwnerWindow());
     dialog.Attach(&window);
     m_windows.push_back(&window);
-    int result = IDCANCEL;
+    int result = IdCancel;
     {
         // Removed from the open windows however the run ends.
         struct Remove
@@ -77,7 +78,7 @@ int QtHost::RunModal(Dialog& dialog)
             window.FocusFirstTabStop();
         // A session end during set-up ends this run too.
         if (m_sessionEnding && !window.IsModalEnded())
-            dialog.EndDialog(IDCANCEL);
+            dialog.EndDialog(IdCancel);
         result = window.RunModalLoop();
         dialog.DestroyWindow();
     }
@@ -93,19 +94,22 @@ int QtHost::RunAuxiliary(QDialog& dialog)
     return result;
 }
 
-int QtHost::MessageBox(const std::string& text, MessageIcon icon)
+int QtHost::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons)
 {
     if (m_sessionEnding)
-        return IDOK;
+        return buttons == MessageButtons::Ok ? IdOk : IdCancel;
     QWidget* owner = OwnerWindow();
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information
                                                      : QMessageBox::Warning,
-                    FromUtf8(AppName()), FromUtf8(text), QMessageBox::Ok, owner);
+                    FromUtf8(AppName()), FromUtf8(text),
+                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                        : QMessageBox::Ok,
+                    owner);
     // The text is the user's (the msg arguments): never taken for markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    RunAuxiliary(box);
-    return IDOK;
+    const int answer = RunAuxiliary(box);
+    return answer == QMessageBox::Ok || buttons == MessageButtons::Ok ? IdOk : IdCancel;
 }
 
 void QtHost::SetCursor(Cursor cursor)
@@ -165,7 +169,7 @@ void QtHost::ShowHelp()
     m_help->activateWindow();
 }
 
-bool QtHost::FindWindow(const std::string& title)
+bool QtHost::FindWindowByTitle(const std::string& title)
 {
     X11WindowSearch search;
     if (search.IsConnected() && search.HasWindowTitled(title))
@@ -184,7 +188,7 @@ void QtHost::EndSession()
     // Copied: ending a run may change the list.
     std::vector<QtWindow*> windows = m_windows;
     for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        (*it)->GetDialog().EndDialog(IDCANCEL);
+        (*it)->GetDialog().EndDialog(IdCancel);
 }
 
 } // namespace platform

@@ -29,12 +29,13 @@ public:
     QtHost& operator=(const QtHost&) = delete;
 
     int RunModal(Dialog& dialog) override;
-    int MessageBox(const std::string& text, MessageIcon icon) override;
+    int ShowMessage(const std::string& text, MessageIcon icon,
+                    MessageButtons buttons = MessageButtons::Ok) override;
     void SetCursor(Cursor cursor) override;
     std::optional<std::string> ChooseFile(Dialog& owner, const std::string& filter) override;
     std::optional<std::string> ChooseFolder(Dialog& owner, const std::string& title) override;
     void ShowHelp() override;
-    bool FindWindow(const std::string& title) override;
+    bool FindWindowByTitle(const std::string& title) override;
     std::string AppName() const override { return "Hanavo"; }
 
     // The windows of the running modal dialogs, outermost first.
@@ -42,8 +43,8 @@ public:
     // The open help window, if any.
     HelpWindow* Help() const;
     // Ends every modal run as the end of the session does: open message boxes and choosers
-    // close, then each open dialog ends with IDCANCEL, innermost first. From then on nothing
-    // new is shown: further modal runs end at once with IDCANCEL.
+    // close, then each open dialog ends with IdCancel, innermost first. From then on nothing
+    // new is shown: further modal runs end at once with IdCancel.
     void EndSession();
     bool IsSessionEnding() const { return m_sessionEnding; }
 

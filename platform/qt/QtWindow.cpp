@@ -362,12 +362,12 @@ void QtWindow::PressEnter()
             return;
         }
     }
-    Command(IDOK);
+    Command(IdOk);
 }
 
 void QtWindow::reject()
 {
-    Command(IDCANCEL);
+    Command(IdCancel);
 }
 
 void QtWindow::keyPressEvent(QKeyEvent* event)
@@ -375,7 +375,7 @@ void QtWindow::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Escape:
         event->accept();
-        Command(IDCANCEL);
+        Command(IdCancel);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -393,7 +393,7 @@ void QtWindow::closeEvent(QCloseEvent* event)
     // The close box asks; only EndModal closes, and the dialog may refuse.
     event->ignore();
     if (!m_ended)
-        Command(IDCANCEL);
+        Command(IdCancel);
 }
 
 QMenu* QtWindow::CreateWindowMenu(QWidget* parent)

@@ -15,6 +15,7 @@
 #include "platform/DialogTemplate.h"
 #include "platform/Os.h"
 #include "platform/Window.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/qt/DialogUnits.h"
 
 class QEventLoop;
@@ -64,7 +65,7 @@ public:
     int RunModalLoop();
     bool IsModalEnded() const { return m_ended; }
     // What Enter does: the focused push button's command, else the default button's
-    // (nothing when it is disabled), else IDOK.
+    // (nothing when it is disabled), else IdOk.
     void PressEnter();
     // The window menu with the appended items, or null when there are none; caller owns it.
     // Each action's data() is its command.

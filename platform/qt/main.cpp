@@ -8,6 +8,7 @@
 
 #include "app/CLaunchTimerApp.h"
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/DisplayCheck.h"
 #include "platform/qt/QtHost.h"

@@ -20,7 +20,7 @@
 #include "timer/CLaunchTimerDlg.h"
 
 using namespace guitest;
-using platform::IDCANCEL;
+using platform::IdCancel;
 using platform::QtHost;
 
 namespace {
@@ -107,13 +107,13 @@ TEST(QtHost, AboutBoxFromTheContextMenuOpensWhileTheCountGoesOn)
         QPoint at(20, 20);
         QContextMenuEvent right(QContextMenuEvent::Mouse, at, w->mapToGlobal(at));
         QApplication::sendEvent(w, &right);
-        timer.EndDialog(IDCANCEL);
+        timer.EndDialog(IdCancel);
     });
-    EXPECT_EQ(timer.DoModal(), IDCANCEL);
+    EXPECT_EQ(timer.DoModal(), IdCancel);
     host.SetMainWindow(nullptr);
     ASSERT_GE(shown.size(), 2);
     EXPECT_EQ(shown.mid(shown.size() - 2),
-              (QStringList{"-", QString::fromStdString(res::LoadString(IDS_ABOUTBOX)) + " 16"}));
+              (QStringList{"-", QString::fromStdString(res::LoadText(IDS_ABOUTBOX)) + " 16"}));
     EXPECT_EQ(later.toInt(), atOpen.toInt() - 1);
 }
 
@@ -143,11 +143,11 @@ TEST(QtHost, TerminationSignalEndsEveryModalRunInnermostFirst)
                 EXPECT_EQ(innerWindow->GetFocus(), IDC_COMMAND); // the first tab stop
                 ::kill(::getpid(), SIGTERM);
             });
-            int answer = host.MessageBox("<b>閉じない</b> &", platform::MessageIcon::Exclamation);
+            int answer = host.ShowMessage("<b>閉じない</b> &", platform::MessageIcon::Exclamation);
             order.push_back("box " + std::to_string(answer));
             // Nothing new is shown once the session ends.
             Later([&] { laterBoxShown = FindVisible<QMessageBox>() != nullptr; });
-            host.MessageBox("もう一つ", platform::MessageIcon::Information);
+            host.ShowMessage("もう一つ", platform::MessageIcon::Information);
             TestDialog late(host, res::GetTemplate(IDD_ABOUTBOX));
             laterRun = late.DoModal();
         });
@@ -159,7 +159,7 @@ TEST(QtHost, TerminationSignalEndsEveryModalRunInnermostFirst)
     EXPECT_TRUE(host.IsSessionEnding());
     EXPECT_EQ(order, (std::vector<std::string>{"box 1", "inner 2", "outer 2"}));
     EXPECT_FALSE(laterBoxShown);
-    EXPECT_EQ(laterRun, IDCANCEL);
+    EXPECT_EQ(laterRun, IdCancel);
     // Each window went away once, and with it the dialog's hold on it.
     EXPECT_EQ(inner.destroyed + outer.destroyed, 2);
     EXPECT_EQ(inner.GetWindow(), nullptr);
@@ -176,7 +176,7 @@ TEST(QtHost, ChoosersFilterTheFolderAndReturnThePathBytes)
     const QString path = QString::fromStdString(dir.Path());
     QtHost host;
     TestDialog d(host, res::GetTemplate(IDD_SETTING_DIALOG));
-    const std::string filter = res::LoadString(IDS_FILE_FILTER);
+    const std::string filter = res::LoadText(IDS_FILE_FILTER);
 
     QStringList executables, everything;
     OnChooser([&](QFileDialog& chooser) {

@@ -157,7 +157,7 @@ TEST(QtWindow, TimerWindowShowsItsTextsFontsAndStates)
     EXPECT_EQ(QFontInfo(counter->font()).pointSize(), 64);
     ExpectFits(counter, QStringLiteral("300"));
     for (unsigned s : {IDS_STATUS_NOCOMMAND, IDS_STATUS_MESSAGE})
-        ExpectFits(w.Control(IDC_STATUS), Q(res::LoadString(s)));
+        ExpectFits(w.Control(IDC_STATUS), Q(res::LoadText(s)));
 }
 
 TEST(QtWindow, EnterEscAndTheCloseBoxAskTheDialogWithTheirCommand)
@@ -170,18 +170,18 @@ TEST(QtWindow, EnterEscAndTheCloseBoxAskTheDialogWithTheirCommand)
     using Case = std::tuple<int, int, int, int, int>;
     const Case cases[] = {
         // To the default button, or the focused push button.
-        {IDD_SETTING_DIALOG, IDC_COMMAND, Qt::Key_Return, 0, platform::IDOK},
-        {IDD_SETTING_DIALOG, IDC_COMMAND, Qt::Key_Enter, 0, platform::IDOK},
-        {IDD_SETTING_DIALOG, platform::IDCANCEL, Qt::Key_Return, 0, platform::IDCANCEL},
+        {IDD_SETTING_DIALOG, IDC_COMMAND, Qt::Key_Return, 0, platform::IdOk},
+        {IDD_SETTING_DIALOG, IDC_COMMAND, Qt::Key_Enter, 0, platform::IdOk},
+        {IDD_SETTING_DIALOG, platform::IdCancel, Qt::Key_Return, 0, platform::IdCancel},
         {IDD_SETTING_DIALOG, IDC_BROWSE_COMMAND, Qt::Key_Return, 0, IDC_BROWSE_COMMAND},
         {IDD_LAUNCHTIMER_DIALOG, IDC_RUN_COMMAND, Qt::Key_Return, 0, IDC_RUN_NOW},
         {IDD_LAUNCHTIMER_DIALOG, IDC_RUN_COMMAND, Qt::Key_Return, IDC_RUN_NOW, kNothing},
         // A focused button that gets disabled (Start, once pressed) leaves Enter to the
         // default button, not to whichever control Qt would focus next.
         {IDD_LAUNCHTIMER_DIALOG, IDC_START, Qt::Key_Return, IDC_START, IDC_RUN_NOW},
-        {kEditOnly, 500, Qt::Key_Return, 0, platform::IDOK}, // no default button
-        {IDD_ORDER_DIALOG, IDC_FILE_LIST, Qt::Key_Escape, 0, platform::IDCANCEL},
-        {IDD_ORDER_DIALOG, IDC_FILE_LIST, kCloseBox, 0, platform::IDCANCEL},
+        {kEditOnly, 500, Qt::Key_Return, 0, platform::IdOk}, // no default button
+        {IDD_ORDER_DIALOG, IDC_FILE_LIST, Qt::Key_Escape, 0, platform::IdCancel},
+        {IDD_ORDER_DIALOG, IDC_FILE_LIST, kCloseBox, 0, platform::IdCancel},
         {IDD_LAUNCHTIMER_DIALOG, IDC_RUN_FILES, kClick, 0, IDC_RUN_FILES},
     };
     for (const auto& [tmpl, id, input, disabled, expected] : cases) {
@@ -340,7 +340,7 @@ TEST(QtWindow, ToolTipsOfTheThreeDialogsAreTheStringsOfTheControlNumbers)
             SCOPED_TRACE(testing::Message() << w->GetDialog().Template().id << " " << c.id);
             bool none = c.id == platform::kNoId || c.id == IDC_COUNTER || c.id == IDC_STATUS ||
                         c.id == IDC_SECONDS_SPIN;
-            QString expected = none ? QString() : Q(res::LoadString(c.id));
+            QString expected = none ? QString() : Q(res::LoadText(c.id));
             EXPECT_EQ(expected.isEmpty(), none);
             // What the pointer rests on: the list's viewport, an arrow of the up-down control.
             QWidget* target = c.widget->childAt(c.widget->rect().center());

@@ -237,19 +237,19 @@ void Modal::PressEnter()
             return;
         }
     }
-    m_window.GetDialog().OnCommand(platform::IDOK);
+    m_window.GetDialog().OnCommand(platform::IdOk);
 }
 
 void Modal::PressEscape()
 {
-    m_window.GetDialog().OnCommand(platform::IDCANCEL);
+    m_window.GetDialog().OnCommand(platform::IdCancel);
 }
 
 void Modal::CloseBox()
 {
     ASSERT_TRUE(m_window.GetDialog().Template().style & platform::DS_SYSMENU)
         << "this dialog has no close box";
-    m_window.GetDialog().OnCommand(platform::IDCANCEL);
+    m_window.GetDialog().OnCommand(platform::IdCancel);
 }
 
 void Modal::SysCommand(unsigned command)
@@ -307,7 +307,7 @@ int ScriptedHost::RunModal(platform::Dialog& dialog)
     if (!window.Ended()) {
         if (queue.empty()) {
             ADD_FAILURE() << "modal run of template " << templateId << " has no script";
-            dialog.EndDialog(platform::IDCANCEL);
+            dialog.EndDialog(platform::IdCancel);
         } else {
             ScriptFn script = std::move(queue.front());
             queue.pop_front();
@@ -315,7 +315,7 @@ int ScriptedHost::RunModal(platform::Dialog& dialog)
             script(modal);
             if (!window.Ended()) {
                 ADD_FAILURE() << "script for template " << templateId << " left the dialog open";
-                dialog.EndDialog(platform::IDCANCEL);
+                dialog.EndDialog(platform::IdCancel);
             }
         }
     }
@@ -326,16 +326,21 @@ int ScriptedHost::RunModal(platform::Dialog& dialog)
     return window.Result();
 }
 
-int ScriptedHost::MessageBox(const std::string& text, platform::MessageIcon icon)
+int ScriptedHost::ShowMessage(const std::string& text, platform::MessageIcon icon,
+                              platform::MessageButtons buttons)
 {
-    MessageRecord record{text, icon, AppName(), "", false};
+    MessageRecord record{text, icon, buttons, AppName(), "", false};
     if (platform::Dialog* main = GetMainWindow(); main && main->GetWindow()) {
         auto* owner = static_cast<ScriptedWindow*>(main->GetWindow());
         record.ownerTitle = owner->GetTitle();
         record.ownerTopmost = owner->Topmost();
     }
     m_messages.push_back(record);
-    return platform::IDOK;
+    if (buttons == platform::MessageButtons::Ok || messageAnswers.empty())
+        return platform::IdOk;
+    const int answer = messageAnswers.front();
+    messageAnswers.erase(messageAnswers.begin());
+    return answer;
 }
 
 std::optional<std::string> ScriptedHost::ChooseFile(platform::Dialog&, const std::string& filter)
@@ -362,7 +367,7 @@ std::optional<std::string> ScriptedHost::ChooseFolder(platform::Dialog&, const s
     return answer;
 }
 
-bool ScriptedHost::FindWindow(const std::string& title)
+bool ScriptedHost::FindWindowByTitle(const std::string& title)
 {
     if (std::find(m_foreign.begin(), m_foreign.end(), title) != m_foreign.end())
         return true;

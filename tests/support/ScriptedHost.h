@@ -153,6 +153,7 @@ struct MessageRecord
 {
     std::string text;
     platform::MessageIcon icon;
+    platform::MessageButtons buttons = platform::MessageButtons::Ok;
     std::string caption;
     std::string ownerTitle; // title of the main window when the box was shown
     bool ownerTopmost = false;
@@ -191,14 +192,17 @@ public:
     std::vector<ScriptedWindow*> OpenWindows() const { return m_open; }
 
     int RunModal(platform::Dialog& dialog) override;
-    int MessageBox(const std::string& text, platform::MessageIcon icon) override;
+    int ShowMessage(const std::string& text, platform::MessageIcon icon,
+                    platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
+    // Answers of the next OK/Cancel boxes, first first; IdOk when none is left.
+    std::vector<int> messageAnswers;
     void SetCursor(platform::Cursor cursor) override { m_cursors.push_back(cursor); }
     std::optional<std::string> ChooseFile(platform::Dialog& owner,
                                           const std::string& filter) override;
     std::optional<std::string> ChooseFolder(platform::Dialog& owner,
                                             const std::string& title) override;
     void ShowHelp() override { ++m_help; }
-    bool FindWindow(const std::string& title) override;
+    bool FindWindowByTitle(const std::string& title) override;
     std::string AppName() const override { return "Hanavo"; }
 
 private:

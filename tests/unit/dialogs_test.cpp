@@ -55,7 +55,7 @@ TEST_F(SettingFixture, OpensWithTheValuesAndTheFocusInTheCommandField)
                   m.Type(IDC_COMMAND, "changed");
                   m.PressEscape();
               }),
-              platform::IDCANCEL);
+              platform::IdCancel);
     EXPECT_EQ(dlg.m_strCommand, "/usr/bin/backup") << "Cancel reads no field";
 }
 
@@ -83,7 +83,7 @@ TEST_F(SettingFixture, SecondsAreValidatedFirstWithinTenToThreeHundred)
         h.Script(IDD_SETTING_DIALOG, [&](Modal& m) {
             m.Type(IDC_COMMAND, "new command");
             m.Type(IDC_SECONDS, c.typed);
-            m.Click(platform::IDOK);
+            m.Click(platform::IdOk);
             EXPECT_EQ(m.Window().Ended(), c.accepted) << c.typed;
             if (!c.accepted) {
                 EXPECT_EQ(m.Window().GetFocus(), IDC_SECONDS);
@@ -130,7 +130,7 @@ TEST_F(SettingFixture, ATooLongFolderIsRefusedAfterTheOtherFieldsWereTaken)
         jp += "フ";
     d.m_strTopDir = jp;
     h.Script(IDD_SETTING_DIALOG, [](Modal& m) { m.PressEnter(); });
-    EXPECT_EQ(d.DoModal(), platform::IDOK);
+    EXPECT_EQ(d.DoModal(), platform::IdOk);
 }
 
 TEST_F(SettingFixture, BrowsingRefreshesEveryFieldFromTheMembers)
@@ -206,7 +206,7 @@ TEST_F(OrderFixture, ListsDisplayNamesWithChecksAndMovesWithinBounds)
         EXPECT_EQ(Items(w),
                   (std::vector<std::string>{"a+", "01E_x+", "b+", "report.doc-", "notes.txt+"}));
         EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 0);
-        EXPECT_EQ(w.GetFocus(), platform::IDOK);
+        EXPECT_EQ(w.GetFocus(), platform::IdOk);
         m.Click(IDC_MOVE_UP); // top: nothing
         EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 0);
         m.Click(IDC_MOVE_DOWN);
@@ -230,7 +230,7 @@ TEST_F(OrderFixture, ListsDisplayNamesWithChecksAndMovesWithinBounds)
         m.Click(IDC_MOVE_UP);
         m.Click(IDC_MOVE_DOWN);
         EXPECT_EQ(Items(w), before) << "nothing selected: nothing moves";
-        m.Click(platform::IDCANCEL);
+        m.Click(platform::IdCancel);
     });
     EXPECT_EQ(dir.Names(),
               (std::vector<std::string>{"01E_x", "01e_a", "02e_b", "03d_report.doc", "notes.txt"}))
@@ -247,7 +247,7 @@ TEST_F(OrderFixture, OKRenamesEveryFileByPlaceAndState)
         w.ListSetCurSel(IDC_FILE_LIST, 1);
         m.Click(IDC_MOVE_UP);                // b above a
         w.ListSetCheck(IDC_FILE_LIST, 4, 0); // notes.txt unchecked
-        m.Click(platform::IDOK);
+        m.Click(platform::IdOk);
         EXPECT_TRUE(m.Window().Ended());
     });
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_b", "02e_a", "03d_report.doc", "04e_1e_x",
@@ -264,7 +264,7 @@ TEST_F(OrderFixture, ARenameOntoAnExistingNameFailsAndTheFileKeepsItsName)
     Run(dir.Path(), [](Modal& m) {
         m.Window().ListSetCurSel(IDC_FILE_LIST, 1);
         m.Click(IDC_MOVE_UP);
-        m.Click(platform::IDOK);
+        m.Click(platform::IdOk);
         EXPECT_TRUE(m.Window().Ended());
     });
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_x", "02e_x"}));
@@ -279,7 +279,7 @@ TEST_F(OrderFixture, EmptyOrMissingFolderGivesAnEmptyList)
         Run(folder, [](Modal& m) {
             EXPECT_EQ(m.Window().ListGetCount(IDC_FILE_LIST), 0);
             EXPECT_EQ(m.Window().ListGetCurSel(IDC_FILE_LIST), -1);
-            m.Click(platform::IDOK);
+            m.Click(platform::IdOk);
             EXPECT_TRUE(m.Window().Ended());
         });
     }
@@ -376,7 +376,7 @@ TEST_F(OrderFixture, PropertyNothingIsEverLost)
                 chosen["content " + std::to_string(round) + "/" + scanned.at(k)] =
                     w.ListGetCheck(IDC_FILE_LIST, i);
             }
-            m.Click(platform::IDOK);
+            m.Click(platform::IdOk);
         });
         COrderDialog dlg(host);
         dlg.SetFolder(d.Path());

@@ -65,7 +65,7 @@ TEST_F(LaunchFixture, FilesInOrderThenTheCommandInTheLaunchFolder)
     settings.m_strCommand = "cmd.sh";
     settings.m_strOptions = R"(one "two words" 'it''s' a\ b $(id))";
 
-    EXPECT_EQ(Run(StartAndWait), platform::IDOK);
+    EXPECT_EQ(Run(StartAndWait), platform::IdOk);
     const std::string at = " @" + fs::canonical(folder).string();
     const auto lines = InStartOrder(WaitForLines(log, 5));
     // cmd.sh is itself a file of the folder: it runs once among the files, in name order,
@@ -80,7 +80,7 @@ TEST_F(LaunchFixture, FilesInOrderThenTheCommandInTheLaunchFolder)
 TEST_F(LaunchFixture, EmptyArgumentsGiveNoWords)
 {
     settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
-    EXPECT_EQ(Run(StartAndWait), platform::IDOK);
+    EXPECT_EQ(Run(StartAndWait), platform::IdOk);
     const auto lines = InStartOrder(WaitForLines(log, 1));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("c @", 0), 0u) << lines[0];
@@ -97,7 +97,7 @@ TEST_F(LaunchFixture, MsgShowsTheTextOverATopmostWindowAndLaunchesNothing)
         CLaunchTimerDlg dlg(h);
         dlg.SetSettings(&s);
         h.SetMainWindow(&dlg);
-        EXPECT_EQ(dlg.DoModal(), platform::IDOK);
+        EXPECT_EQ(dlg.DoModal(), platform::IdOk);
         ASSERT_EQ(h.Messages().size(), 1u);
         EXPECT_EQ(h.Messages()[0].text, text);
         EXPECT_EQ(h.Messages()[0].icon, platform::MessageIcon::Information);
@@ -115,7 +115,7 @@ TEST_F(LaunchFixture, TheKeywordIsCaseSensitiveAndWhole)
         h.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) { m.Click(IDC_RUN_NOW); });
         CLaunchTimerDlg dlg(h);
         dlg.SetSettings(&s);
-        EXPECT_EQ(dlg.DoModal(), platform::IDOK);
+        EXPECT_EQ(dlg.DoModal(), platform::IdOk);
         ASSERT_EQ(h.Messages().size(), 1u) << command;
         EXPECT_EQ(h.Messages()[0].text, "ファイルの実行に失敗しました。エラー: 2。") << command;
         EXPECT_EQ(h.Messages()[0].icon, platform::MessageIcon::Exclamation);
@@ -130,7 +130,7 @@ TEST_F(LaunchFixture, FailuresAreReportedAndTheWindowStillEnds)
     settings.m_strTopDir = folder;
     settings.m_bRunFiles = true;
     settings.m_strCommand = "/nonexistent/dir/tool";
-    EXPECT_EQ(Run([](Modal& m) { m.Click(IDC_RUN_NOW); }), platform::IDOK);
+    EXPECT_EQ(Run([](Modal& m) { m.Click(IDC_RUN_NOW); }), platform::IdOk);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"ファイルの実行に失敗しました。エラー: 31。",
                                                  "ファイルの実行に失敗しました。エラー: 31。",
                                                  "ファイルの実行に失敗しました。エラー: 3。"}));
@@ -143,7 +143,7 @@ TEST_F(LaunchFixture, AMissingFolderIsReportedOnceAndTheCommandFollows)
     settings.m_strTopDir = folder + "/vanished";
     settings.m_bRunFiles = true;
     settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
-    EXPECT_EQ(Run(StartAndWait), platform::IDOK);
+    EXPECT_EQ(Run(StartAndWait), platform::IdOk);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"指定されたフォルダがありません。"}));
     EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
 }
@@ -165,7 +165,7 @@ TEST_F(LaunchFixture, NothingChosenStillEndsTheWindowSilently)
                   EXPECT_FALSE(m.Window().IsEnabled(IDC_RUN_NOW));
                   m.Click(IDC_CLOSE);
               }),
-              platform::IDCANCEL);
+              platform::IdCancel);
     EXPECT_TRUE(host.Messages().empty());
     settings.m_strCommand.clear();
     settings.m_bRunCommand = true;
@@ -175,7 +175,7 @@ TEST_F(LaunchFixture, NothingChosenStillEndsTheWindowSilently)
                   m.Click(IDC_RUN_FILES);
                   m.PressEnter();
               }),
-              platform::IDOK);
+              platform::IdOk);
     EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
     EXPECT_TRUE(host.Messages().empty());
 }
@@ -191,7 +191,7 @@ TEST_F(LaunchFixture, RunNowWhileCountingKeepsTheCountingTitleBehindItsMessages)
                   m.Window().SetFocus(IDC_RUN_COMMAND);
                   m.PressEnter(); // the default button is Run now
               }),
-              platform::IDOK);
+              platform::IdOk);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].ownerTitle, kCounting);
     EXPECT_EQ(host.LastWindow(IDD_LAUNCHTIMER_DIALOG)->controls.at(IDC_COUNTER).text, "26");
@@ -201,7 +201,7 @@ TEST_F(LaunchFixture, RunNowBeforeAnyStartLaunchesAsUsual)
 {
     settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
     settings.m_strOptions = "x";
-    EXPECT_EQ(Run([](Modal& m) { m.Click(IDC_RUN_NOW); }), platform::IDOK);
+    EXPECT_EQ(Run([](Modal& m) { m.Click(IDC_RUN_NOW); }), platform::IdOk);
     EXPECT_EQ(InStartOrder(WaitForLines(log, 1)).at(0).rfind("c [x] @", 0), 0u);
 }
 

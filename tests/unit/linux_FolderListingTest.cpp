@@ -41,15 +41,18 @@ TEST(FolderListingTest, ListsTheFilesInLaunchOrderUpToTheLimit)
     dir.MakeDir("sub");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0); // opening it would block
 
-    EXPECT_NE(platform::ChangeDirectory(""), 0);
-    EXPECT_NE(platform::ChangeDirectory(dir / "b.txt"), 0);
-    ASSERT_EQ(platform::ChangeDirectory(dir.Path()), 0);
+    std::vector<std::string> listed{"stale"};
+    EXPECT_FALSE(platform::ListFolderFiles("", 100, listed));
+    EXPECT_FALSE(platform::ListFolderFiles(dir / "b.txt", 100, listed));
+    EXPECT_TRUE(listed.empty());
     // 14: the first fourteen names hold two that are not files, which must not take places.
-    for (std::size_t limit : {0, 1, 14, 100})
-        EXPECT_EQ(platform::ListCurrentFolderFiles(limit),
+    for (std::size_t limit : {0, 1, 14, 100}) {
+        ASSERT_TRUE(platform::ListFolderFiles(dir.Path(), limit, listed));
+        EXPECT_EQ(listed,
                   std::vector<std::string>(expected.begin(),
                                            expected.begin() + std::min(limit, expected.size())))
             << limit;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/linux/LinuxTesting.h"
 #include "support/TempDir.h"
 
@@ -112,7 +113,7 @@ protected:
                       const char* directory = nullptr, const char* verb = nullptr)
     {
         std::string folder = directory ? directory : "";
-        return platform::ShellExecute(verb, file, params, directory ? &folder : nullptr);
+        return platform::ShellOpen(verb, file, params, directory ? &folder : nullptr);
     }
 
     // What the logger records for a start of `program` (its full path) in `folder`.

@@ -1,4 +1,5 @@
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "support/TempDir.h"
 
 #include <cstdlib>

@@ -48,16 +48,13 @@ TEST(StringTable, HoldsTheTextsExactly)
     };
     std::set<unsigned> listed;
     for (const auto& [id, text] : expected) {
-        EXPECT_EQ(res::LoadString(id), text) << id;
+        EXPECT_EQ(res::LoadText(id), text) << id;
         listed.insert(id);
     }
-    // Nothing else in the table but the data-exchange messages.
-    for (unsigned id : res::StringIds()) {
-        if (id < IDS_DDX_NOT_INTEGER) {
-            EXPECT_TRUE(listed.count(id)) << "unexpected string " << id;
-        }
-    }
-    EXPECT_EQ(res::LoadString(4242), "");
+    // Nothing else in the table.
+    for (unsigned id : res::StringIds())
+        EXPECT_TRUE(listed.count(id)) << "unexpected string " << id;
+    EXPECT_EQ(res::LoadText(4242), "");
 }
 
 TEST(StringTable, FormattingFillsThePlaceholders)
@@ -65,8 +62,6 @@ TEST(StringTable, FormattingFillsThePlaceholders)
     EXPECT_EQ(res::FormatString1(IDS_STATUS_COMMAND, "x.sh"), "秒後に x.sh を起動します。");
     EXPECT_EQ(res::FormatNumber(IDS_EXEC_FAILED, 31), "ファイルの実行に失敗しました。エラー: 31。");
     EXPECT_EQ(res::FormatNumber(IDS_EXEC_FAILED, -1), "ファイルの実行に失敗しました。エラー: -1。");
-    EXPECT_EQ(res::FormatString2(IDS_DDX_INT_RANGE, "10", "300"),
-              "10 から 300 までの整数を入力してください。");
     // A %1 in the argument is not filled again.
     EXPECT_EQ(res::FormatString1(IDS_STATUS_COMMAND, "%1"), "秒後に %1 を起動します。");
 }
@@ -85,7 +80,7 @@ TEST(ToolTips, EveryControlShowsItsOwnNumberOrNothing)
                 EXPECT_TRUE(!answered || text.empty()) << templateId << "/" << control.id;
             } else {
                 EXPECT_TRUE(answered);
-                EXPECT_EQ(text, res::LoadString(control.id)) << control.id;
+                EXPECT_EQ(text, res::LoadText(control.id)) << control.id;
                 EXPECT_FALSE(text.empty()) << templateId << "/" << control.id;
             }
         }

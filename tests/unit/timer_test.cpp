@@ -74,7 +74,7 @@ TEST_F(TimerFixture, StartCountsDownOncePerSecondAndLaunchesAtZero)
         EXPECT_EQ(w.GetText(IDC_COUNTER), "0");
         EXPECT_EQ(w.GetTitle(), kStopped) << "stopped before the launch sequence";
     });
-    EXPECT_EQ(result, platform::IDOK);
+    EXPECT_EQ(result, platform::IdOk);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].text, "hello");
 }
@@ -193,7 +193,7 @@ TEST_F(TimerFixture, OneSecondLaunchesAtTheFirstTickAndZeroOrBelowToo)
         });
         CLaunchTimerDlg dlg(h);
         dlg.SetSettings(&s);
-        EXPECT_EQ(dlg.DoModal(), platform::IDOK) << seconds;
+        EXPECT_EQ(dlg.DoModal(), platform::IdOk) << seconds;
     }
 }
 
@@ -226,9 +226,9 @@ TEST_F(TimerFixture, ATimerThatCannotBeKilledStillStopsAndTheRuleDoesNotLoop)
 
 TEST_F(TimerFixture, EscAndCloseEndWithCancelAndKillTheTimer)
 {
-    EXPECT_EQ(Run([](Modal& m) { m.PressEscape(); }), platform::IDCANCEL);
+    EXPECT_EQ(Run([](Modal& m) { m.PressEscape(); }), platform::IdCancel);
     settings.m_bAutoStart = true;
-    EXPECT_EQ(Run([](Modal& m) { m.CloseBox(); }), platform::IDCANCEL);
+    EXPECT_EQ(Run([](Modal& m) { m.CloseBox(); }), platform::IdCancel);
     host.Advance(100000); // a timer left behind would tick into a destroyed window
 }
 
@@ -287,7 +287,7 @@ TEST_F(TimerFixture, AboutBoxKeepsTheCountGoingAndMayLaunchBehindIt)
                   m.Click(IDC_START);
                   m.SysCommand(IDM_ABOUTBOX | 0x3);
               }),
-              platform::IDOK);
+              platform::IdOk);
     EXPECT_EQ(host.ModalRuns(), (std::vector<int>{IDD_LAUNCHTIMER_DIALOG, IDD_ABOUTBOX}));
 }
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
-#include "platform/qt/TickSchedule.h"
+#include "platform/TickSchedule.h"
 
 using namespace std::chrono_literals;
 using platform::TickSchedule;

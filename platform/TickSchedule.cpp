@@ -1,4 +1,4 @@
-#include "platform/qt/TickSchedule.h"
+#include "platform/TickSchedule.h"
 
 namespace platform {
 namespace {

@@ -1,0 +1,40 @@
+// Services of the Linux side that only the Linux backend and its tests use.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Splits an argument text into words: blanks separate, single and double quotes group (and
+// are removed), a backslash outside single quotes takes the next character literally, an
+// unclosed quote runs to the end. Nothing else is special.
+std::vector<std::string> SplitArguments(const std::string& text);
+
+// The environment the process was started with, recorded before anything changed it; started
+// programs get this one.
+void RecordStartEnvironment(char** envp);
+
+// Marks a title as shown by one of this user's Hanavo windows while the returned claim lives,
+// so that a title search finds it without a window system (offscreen, Wayland).
+class TitleClaim
+{
+public:
+    TitleClaim() = default;
+    explicit TitleClaim(const std::string& title);
+    ~TitleClaim();
+    TitleClaim(TitleClaim&& other) noexcept;
+    TitleClaim& operator=(TitleClaim&& other) noexcept;
+    TitleClaim(const TitleClaim&) = delete;
+    TitleClaim& operator=(const TitleClaim&) = delete;
+
+private:
+    void Release();
+    int m_fd = -1;
+    std::string m_path;
+};
+
+// Whether a live claim for the title exists.
+bool TitleClaimed(const std::string& title);
+
+} // namespace platform
