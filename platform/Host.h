@@ -40,6 +40,10 @@ public:
     // Whether a top-level window with exactly this title exists.
     virtual bool FindWindowByTitle(const std::string& title) = 0;
 
+    // Whether the session is ending (SIGTERM on Linux, the end of the Windows session): every
+    // modal run has been ended, and nothing more may be launched.
+    virtual bool SessionEnding() const = 0;
+
     // The application's name: caption of message boxes and key of the settings store.
     virtual std::string AppName() const = 0;
 

@@ -24,6 +24,12 @@ const std::map<unsigned, std::string>& Table()
         {IDS_FOLDER_MISSING, "指定されたフォルダがありません。"},
         {IDS_TITLE_STOPPED, "Hanavo(停止中)"},
         {IDS_TITLE_COUNTING, "Hanavo(秒読中)"},
+        {IDS_FOLDER_EMPTY, "実行するファイルの保管場所を指定してください。"},
+        {IDS_RENAME_FAILED, "次のファイルの名前を変更できませんでした。"},
+        {IDS_TRASH_CONFIRM, "%1 をごみ箱に移動しますか？"},
+        {IDS_TRASH_FAILED, "ごみ箱に移動できませんでした。"},
+        {IDS_LOGIN_START_FAILED, "自動起動の設定を変更できませんでした。"},
+        {IDS_TIP_RUN_COMMAND, "設定したコマンドを起動するかどうかを選びます。"},
         {1001, "設定ダイアログボックスを表示します。"},
         {1004, "実行までの秒数(10-300)を入力します。"},
         {1006, "msg と入力すると、メッセージを表示します。"},
@@ -43,6 +49,7 @@ const std::map<unsigned, std::string>& Table()
         {1023, "すべてのファイルを有効にします。"},
         {1024, "すべてのファイルを無効にします。"},
         {1029, "選択したファイルを削除します。"},
+        {IDC_LOGIN_START, "ログインしたときに Hanavo を自動モードで起動します。"},
         {ID_HELP, "Hanavoの使い方を表示します。"},
     };
     return table;

@@ -23,6 +23,12 @@ constexpr int IDS_STATUS_MESSAGE = 106;
 constexpr int IDS_FOLDER_MISSING = 107;
 constexpr int IDS_TITLE_STOPPED = 108;
 constexpr int IDS_TITLE_COUNTING = 109;
+constexpr int IDS_FOLDER_EMPTY = 110;
+constexpr int IDS_RENAME_FAILED = 111;
+constexpr int IDS_TRASH_CONFIRM = 112;
+constexpr int IDS_TRASH_FAILED = 113;
+constexpr int IDS_LOGIN_START_FAILED = 114;
+constexpr int IDS_TIP_RUN_COMMAND = 115; // tooltip of the timer window's run-command check box
 
 // Command of the About item in the window menu
 constexpr unsigned IDM_ABOUTBOX = 0x0010;
@@ -53,4 +59,5 @@ constexpr int IDC_FILE_SETTINGS = 1022;
 constexpr int IDC_ENABLE_ALL = 1023;
 constexpr int IDC_DISABLE_ALL = 1024;
 constexpr int IDC_DELETE_FILE = 1029;
+constexpr int IDC_LOGIN_START = 1030; // check box of the settings dialog
 using platform::ID_HELP;

@@ -46,7 +46,7 @@ public:
     // close, then each open dialog ends with IdCancel, innermost first. From then on nothing
     // new is shown: further modal runs end at once with IdCancel.
     void EndSession();
-    bool IsSessionEnding() const { return m_sessionEnding; }
+    bool SessionEnding() const override { return m_sessionEnding; }
 
 private:
     // The window new windows are owned by: the innermost open dialog, as the framework picks

@@ -156,7 +156,7 @@ TEST(QtHost, TerminationSignalEndsEveryModalRunInnermostFirst)
     order.push_back("outer " + std::to_string(outer.DoModal()));
     QApplication::processEvents();
     host.SetMainWindow(nullptr);
-    EXPECT_TRUE(host.IsSessionEnding());
+    EXPECT_TRUE(host.SessionEnding());
     EXPECT_EQ(order, (std::vector<std::string>{"box 1", "inner 2", "outer 2"}));
     EXPECT_FALSE(laterBoxShown);
     EXPECT_EQ(laterRun, IdCancel);

@@ -192,6 +192,8 @@ public:
     std::vector<ScriptedWindow*> OpenWindows() const { return m_open; }
 
     int RunModal(platform::Dialog& dialog) override;
+    bool SessionEnding() const override { return sessionEnding; }
+    bool sessionEnding = false;
     int ShowMessage(const std::string& text, platform::MessageIcon icon,
                     platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
     // Answers of the next OK/Cancel boxes, first first; IdOk when none is left.

