@@ -15,7 +15,8 @@ fi
 # shellcheck disable=SC2086 # $generator is empty or two words on purpose
 cmake -S "$root" -B "$build" $generator -DCMAKE_BUILD_TYPE=Release -DHANAVO_BENCH=ON \
     -DHANAVO_TESTS=OFF >/dev/null
-cmake --build "$build" --target bench_scan bench_launch bench_timer bench_order hanavo -j2
+cmake --build "$build" --target bench_scan bench_launch bench_timer bench_order bench_startup \
+    bench_empty_dialog hanavo -j2
 
 echo
 echo "== Folder listing: first 100 files =="
@@ -33,3 +34,6 @@ echo "== From Start to the first launched process (10 s and 60 s) =="
 echo
 echo "== The one-second tick over a whole count =="
 "$build/bench/bench_timer"
+echo
+echo "== Start-up to the mapped timer window, against an empty Qt dialog =="
+"$root/bench/startup.sh" "$build"

@@ -1,0 +1,27 @@
+#!/bin/sh
+# Start-up of the timer window against an empty Qt 6 dialog, on a private Xvfb server: spawn to
+# MapNotify, median of RUNS (default 11) alternating runs each, and peak RSS.
+set -eu
+
+build=${1:?usage: startup.sh build-dir [runs]}
+runs=${2:-11}
+
+work=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/config" "$work/runtime" "$work/home"
+chmod 700 "$work/runtime"
+
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+
+DISPLAY=":$display" HOME="$work/home" XDG_CONFIG_HOME="$work/config" \
+    XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
+    "$build/bench/bench_startup" "$runs" -- "$build/hanavo" -- "$build/bench/bench_empty_dialog"
