@@ -4,7 +4,7 @@ SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-sanitize bench package format clean
+.PHONY: all deps build run test test-sanitize bench package format clean mutants code-stats
 
 all: build
 
@@ -38,8 +38,17 @@ bench: deps
 package: build
 	cd $(BUILD) && cpack -G DEB >/dev/null
 
+# Mutation score of the unit and Qt tests: N sampled mutants with a fixed seed (a tool, not CI).
+N ?= 60
+SEED ?= 1
+mutants: deps
+	scripts/mutants -n $(N) --seed $(SEED)
+
+code-stats:
+	@scripts/code-stats
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-mutants
