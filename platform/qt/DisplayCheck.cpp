@@ -53,16 +53,17 @@ std::vector<std::string> Requested()
     return entries;
 }
 
-// Empty when an X display can be opened, else why not.
-std::string X11Problem()
+// Empty when an X display can be opened (its connection then in `connection`), else why not.
+std::string X11Problem(std::shared_ptr<void>& connection)
 {
     const std::string display = Env("DISPLAY");
     if (display.empty())
         return "hanavo: cannot open a display (DISPLAY is not set).";
-    xcb_connection_t* conn = xcb_connect(nullptr, nullptr);
-    const bool ok = xcb_connection_has_error(conn) == 0;
-    xcb_disconnect(conn);
-    return ok ? std::string() : "hanavo: cannot open the display \"" + display + "\".";
+    std::shared_ptr<xcb_connection_t> conn(xcb_connect(nullptr, nullptr), xcb_disconnect);
+    if (xcb_connection_has_error(conn.get()) != 0)
+        return "hanavo: cannot open the display \"" + display + "\".";
+    connection = conn;
+    return {};
 }
 
 // Empty when the Wayland compositor's socket takes a connection, else why not.
@@ -118,12 +119,13 @@ DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms)
         const std::string name = PluginName(entry);
         if (name != "xcb" && !IsWayland(name))
             continue;
+        std::shared_ptr<void> connection;
         x11Problem = installedPlatforms.count("xcb")
-                         ? X11Problem()
+                         ? X11Problem(connection)
                          : "hanavo: cannot open an X display: the toolkit's X11 support is not "
                            "installed.";
         if (x11Problem.empty())
-            return {name == "xcb" ? entry : "xcb", {}};
+            return {name == "xcb" ? entry : "xcb", {}, connection};
         break;
     }
 
@@ -138,12 +140,12 @@ DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms)
         else if (!installedPlatforms.count(name))
             problem = "hanavo: the display platform \"" + name + "\" is not installed.";
         if (problem.empty())
-            return {entry, {}};
+            return {entry, {}, {}};
         // In a Wayland session the Wayland reason is the one that tells.
         if (firstProblem.empty() || (defaulted && IsWayland(name)))
             firstProblem = problem;
     }
-    return {{}, firstProblem};
+    return {{}, firstProblem, {}};
 }
 
 std::set<std::string> InstalledPlatforms()

@@ -2,6 +2,7 @@
 // cannot open the one it was given, and a user deserves one clear line instead.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -11,6 +12,9 @@ struct DisplayChoice
 {
     std::string platform; // the toolkit platform to use (QT_QPA_PLATFORM); empty: none works
     std::string problem;  // why none works, as one line for standard error
+    // The X connection of the check, kept until the toolkit has opened its own: an X server
+    // that resets when its last client leaves would otherwise refuse the toolkit.
+    std::shared_ptr<void> x11Connection;
 };
 
 // The rule: X11 wherever a display can be opened, also in a Wayland session (through XWayland),

@@ -56,7 +56,7 @@ int main(int argc, char** argv, char** envp)
         arguments += argv[i];
     }
 
-    const platform::DisplayChoice display = platform::ChooseDisplay(platform::InstalledPlatforms());
+    platform::DisplayChoice display = platform::ChooseDisplay(platform::InstalledPlatforms());
     if (display.platform.empty()) {
         std::fprintf(stderr, "%s\n", display.problem.c_str());
         return 1;
@@ -76,6 +76,8 @@ int main(int argc, char** argv, char** envp)
     if (toolkitTexts.load(QStringLiteral("qtbase_ja"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
+
+    display.x11Connection.reset();
 
     platform::QtHost host;
     platform::QtProfileStore store;
