@@ -19,6 +19,9 @@ bool CFolderLauncher::Run()
     if (!list.FolderEntered())
         return false;
     for (int i = 0; i < n; ++i) {
+        // A session that is ending stops the sequence: nothing more is started.
+        if (m_host.SessionEnding())
+            break;
         const CFileEntry entry = list.GetEntry(i);
         if (!entry.IsEnabled())
             continue;

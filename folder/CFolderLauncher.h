@@ -12,7 +12,7 @@ public:
     virtual ~CFolderLauncher() = default;
 
     // False only when a folder is set but cannot be read; nothing is launched then. Each file
-    // starts in the folder.
+    // starts in the folder. Stops before the next file once the session is ending.
     bool Run();
 
 private:

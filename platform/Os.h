@@ -16,13 +16,16 @@ enum ShellError : int
     kAccessDenied = 5,   // access denied
     kOutOfMemory = 8,    // out of memory
     kBadFormat = 11,     // not a valid program
+    kTimedOut = 28,      // the launch did not finish in time
     kNoAssociation = 31, // no application is associated with the file's type
 };
 
 // Starts a file by the desktop's rules and returns at once, without waiting for the started
 // program. verb null means the default action; params null means no arguments. The program
 // starts in directory (the current working directory when null), and a relative file is looked
-// for there first. Returns a value above 32 on success, else one of the codes above.
+// for there first. Returns a value above 32 on success, else one of the codes above. It never
+// keeps the caller waiting for more than a few seconds: a launch that cannot finish by then
+// (a session bus that never answers, say) is given up and reported as kTimedOut.
 int ShellOpen(const char* verb, const std::string& file, const std::string* params,
               const std::string* directory);
 

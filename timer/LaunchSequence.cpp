@@ -30,7 +30,8 @@ void CLaunchTimerDlg::RunLaunchSequence()
             commandFolder = &m_pSettings->m_strTopDir;
     }
 
-    if (m_pSettings->m_bRunCommand)
+    // An ending session gets no command: the window just closes and the settings are saved.
+    if (m_pSettings->m_bRunCommand && !m_host.SessionEnding())
         RunCommandStep(commandFolder);
 
     m_host.SetCursor(platform::Cursor::Arrow);

@@ -15,6 +15,11 @@ std::vector<std::string> SplitArguments(const std::string& text);
 // programs get this one.
 void RecordStartEnvironment(char** envp);
 
+// Tells the shell launch that the session is ending. Safe in a signal handler. A launch that is
+// waiting for the system gives up at once, and no further program is started.
+void NoteSessionEnd() noexcept;
+bool SessionEndNoted() noexcept;
+
 // Marks a title as shown by one of this user's Hanavo windows while the returned claim lives,
 // so that a title search finds it without a window system (offscreen, Wayland).
 class TitleClaim

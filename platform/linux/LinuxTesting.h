@@ -5,6 +5,7 @@
 // test resets it by passing the empty value.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -13,6 +14,13 @@ namespace platform::linux_testing {
 // Called with the program's path just before a program would be started; a non-zero result is
 // taken as the errno of the start (EACCES, ENOMEM, ...) and nothing is started.
 void SetSpawnFailure(std::function<int(const std::string& path)> failure);
+
+// How long a shell launch may keep its caller waiting before it is given up (five seconds
+// unless a test sets another time).
+void SetLaunchDeadline(std::chrono::milliseconds deadline);
+
+// Forgets a session end noted by NoteSessionEnd.
+void ClearSessionEnd();
 
 // Forgets the environment recorded by RecordStartEnvironment, as if none had been recorded.
 void ClearStartEnvironment();

@@ -1,18 +1,27 @@
 #include "platform/Os.h"
 #include "platform/linux/LinuxOs.h"
+#include "platform/linux/LinuxTesting.h"
 #include "platform/linux/Spawn.h"
 
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -20,6 +29,42 @@ namespace {
 
 // Any value above 32 means success.
 constexpr int kStarted = 42;
+
+// Links followed from one link entry to the next at most; a longer chain is taken for a cycle.
+constexpr int kMaxLinks = 8;
+
+std::atomic<bool> g_sessionEnded{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+std::chrono::milliseconds& LaunchDeadline()
+{
+    static std::chrono::milliseconds deadline{5000};
+    return deadline;
+}
+
+// One launch run on a thread of its own, so that its caller can stop waiting for it.
+struct PendingLaunch
+{
+    std::function<int()> launch;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool givenUp = false; // the caller stopped waiting: nothing may be started any more
+    int result = kTimedOut;
+};
+
+// The launch being run on this thread, if any.
+thread_local std::shared_ptr<PendingLaunch> t_pending;
+
+// Called just before a launch starts anything: false when its caller has given it up, so that
+// a launch reported as failed never starts a program later on.
+bool CommitLaunch()
+{
+    if (!t_pending)
+        return true;
+    std::lock_guard lock(t_pending->mutex);
+    return !t_pending->givenUp;
+}
 
 struct GObjectDeleter
 {
@@ -241,6 +286,18 @@ void StartOwnSession(gpointer)
 
 int Launch(GAppInfo* application, GList* files, GList* uris)
 {
+    // An application started through D-Bus needs the session bus, and connecting to it waits
+    // for as long as the bus keeps silent; it happens here, where the launch can still be
+    // dropped, rather than inside GIO's launch.
+    if (G_IS_DESKTOP_APP_INFO(application) &&
+        g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(application),
+                                       G_KEY_FILE_DESKTOP_KEY_DBUS_ACTIVATABLE)) {
+        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+        if (bus)
+            g_object_unref(bus);
+    }
+    if (!CommitLaunch())
+        return kTimedOut;
     GRef<GAppLaunchContext> context = MakeLaunchContext();
     GError* failure = nullptr;
     gboolean launched;
@@ -284,9 +341,10 @@ int OpenWithDefaultApplication(const std::string& path)
 }
 
 int StartPath(const std::string& path, const std::string& file,
-              const std::vector<std::string>& arguments, const std::string* folder);
+              const std::vector<std::string>& arguments, const std::string* folder, int links);
 
-int OpenUrl(const std::string& url)
+// links: how many link entries led here.
+int OpenUrl(const std::string& url, int links)
 {
     GText scheme(g_uri_parse_scheme(url.c_str()));
     if (!scheme)
@@ -295,7 +353,7 @@ int OpenUrl(const std::string& url)
         GText path(g_filename_from_uri(url.c_str(), nullptr, nullptr));
         if (!path)
             return kFileNotFound;
-        return StartPath(path.get(), path.get(), {}, nullptr);
+        return StartPath(path.get(), path.get(), {}, nullptr, links);
     }
     GRef<GAppInfo> application(g_app_info_get_default_for_uri_scheme(scheme.get()));
     if (!application)
@@ -322,7 +380,7 @@ bool NamesMissingProgram(GKeyFile* keys)
     return false;
 }
 
-int StartDesktopEntry(const std::string& path)
+int StartDesktopEntry(const std::string& path, int links)
 {
     GRef<GDesktopAppInfo> application(g_desktop_app_info_new_from_filename(path.c_str()));
     if (application)
@@ -335,10 +393,13 @@ int StartDesktopEntry(const std::string& path)
     if (!type)
         return kBadFormat;
     if (std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_LINK) == 0) {
-        // A link entry names an address rather than a program.
+        // A link entry names an address rather than a program. Entries that link to each
+        // other would never end: a chain this long is reported as not found.
         GText url(g_key_file_get_string(keys.get(), group, G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
         GText scheme(url ? g_uri_parse_scheme(url.get()) : nullptr);
-        return scheme ? OpenUrl(url.get()) : kBadFormat;
+        if (!scheme)
+            return kBadFormat;
+        return links < kMaxLinks ? OpenUrl(url.get(), links + 1) : kFileNotFound;
     }
     if (std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_APPLICATION) == 0 &&
         NamesMissingProgram(keys.get()))
@@ -347,14 +408,14 @@ int StartDesktopEntry(const std::string& path)
 }
 
 int StartPath(const std::string& path, const std::string& file,
-              const std::vector<std::string>& arguments, const std::string* folder)
+              const std::vector<std::string>& arguments, const std::string* folder, int links)
 {
     struct stat status;
     if (stat(path.c_str(), &status) != 0)
         return CodeForMissingPath(path, errno);
     bool regular = S_ISREG(status.st_mode);
     if (regular && path.size() > 8 && path.compare(path.size() - 8, 8, ".desktop") == 0)
-        return StartDesktopEntry(path);
+        return StartDesktopEntry(path, links);
     if (!regular || !IsProgram(path))
         return OpenWithDefaultApplication(path);
     // The child changes to its folder before it executes, so a relative path must not depend
@@ -370,13 +431,13 @@ int StartPath(const std::string& path, const std::string& file,
     argv.reserve(arguments.size() + 1);
     argv.push_back(file);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
+    if (!CommitLaunch())
+        return kTimedOut;
     return CodeForErrno(linux_detail::SpawnDetached(program, argv, folder));
 }
 
-} // namespace
-
-int ShellOpen(const char* verb, const std::string& file, const std::string* params,
-              const std::string* directory)
+int OpenNow(const char* verb, const std::string& file, const std::string* params,
+            const std::string* directory)
 {
     if (verb && *verb && g_ascii_strcasecmp(verb, "open") != 0)
         return kNoAssociation;
@@ -395,13 +456,100 @@ int ShellOpen(const char* verb, const std::string& file, const std::string* para
     std::string path = folder && file[0] != '/' ? *folder + "/" + file : file;
     // A file of that name in the folder comes first; an address is never looked up in PATH.
     if (LooksLikeUrl(file) && !Exists(path))
-        return OpenUrl(file);
+        return OpenUrl(file, 0);
     if (file.find('/') == std::string::npos && !Exists(path)) {
         path = SearchPath(file);
         if (path.empty())
             return kFileNotFound;
     }
-    return StartPath(path, file, arguments, folder);
+    return StartPath(path, file, arguments, folder, 0);
 }
 
+// Runs the launch on a thread of its own and waits for it until the deadline or the end of the
+// session, whichever comes first. A launch given up goes on alone, but starts nothing.
+int WithinDeadline(std::function<int()> launch)
+{
+    auto pending = std::make_shared<PendingLaunch>();
+    pending->launch = std::move(launch);
+    std::thread worker;
+    try {
+        worker = std::thread([pending] {
+            t_pending = pending;
+            const int result = pending->launch();
+            std::lock_guard lock(pending->mutex);
+            pending->result = result;
+            pending->done = true;
+            pending->finished.notify_all();
+        });
+    } catch (const std::system_error&) {
+        return kOutOfMemory;
+    }
+    std::unique_lock lock(pending->mutex);
+    const auto deadline = std::chrono::steady_clock::now() + LaunchDeadline();
+    // In short steps: a signal handler cannot wake a condition variable.
+    constexpr auto kStep = std::chrono::milliseconds(50);
+    while (!pending->done && !g_sessionEnded.load()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            break;
+        pending->finished.wait_for(
+            lock, std::min<std::chrono::steady_clock::duration>(deadline - now, kStep));
+    }
+    if (pending->done) {
+        lock.unlock();
+        worker.join();
+        return pending->result;
+    }
+    pending->givenUp = true;
+    lock.unlock();
+    worker.detach();
+    return kTimedOut;
+}
+
+} // namespace
+
+int ShellOpen(const char* verb, const std::string& file, const std::string* params,
+              const std::string* directory)
+{
+    // Nothing more starts once the session ends.
+    if (g_sessionEnded.load())
+        return kTimedOut;
+    std::string ownFile = file;
+    std::optional<std::string> ownParams, ownDirectory;
+    if (params)
+        ownParams = *params;
+    if (directory)
+        ownDirectory = *directory;
+    std::string ownVerb = verb ? verb : "";
+    const bool hasVerb = verb != nullptr;
+    // Everything by value: a launch given up outlives this call.
+    return WithinDeadline([=] {
+        return OpenNow(hasVerb ? ownVerb.c_str() : nullptr, ownFile,
+                       ownParams ? &*ownParams : nullptr, ownDirectory ? &*ownDirectory : nullptr);
+    });
+}
+
+void NoteSessionEnd() noexcept
+{
+    g_sessionEnded.store(true);
+}
+
+bool SessionEndNoted() noexcept
+{
+    return g_sessionEnded.load();
+}
+
+namespace linux_testing {
+
+void SetLaunchDeadline(std::chrono::milliseconds deadline)
+{
+    LaunchDeadline() = deadline;
+}
+
+void ClearSessionEnd()
+{
+    g_sessionEnded.store(false);
+}
+
+} // namespace linux_testing
 } // namespace platform

@@ -60,7 +60,7 @@ HelpWindow* QtHost::Help() const
 
 int QtHost::RunModal(Dialog& dialog)
 {
-    if (m_sessionEnding)
+    if (SessionEnding())
         return IdCancel;
     QtWindow window(dialog, OwnerWindow());
     dialog.Attach(&window);
@@ -77,7 +77,7 @@ int QtHost::RunModal(Dialog& dialog)
         if (dialog.OnInitDialog() && !window.IsModalEnded())
             window.FocusFirstTabStop();
         // A session end during set-up ends this run too.
-        if (m_sessionEnding && !window.IsModalEnded())
+        if (SessionEnding() && !window.IsModalEnded())
             dialog.EndDialog(IdCancel);
         result = window.RunModalLoop();
         dialog.DestroyWindow();
@@ -96,7 +96,7 @@ int QtHost::RunAuxiliary(QDialog& dialog)
 
 int QtHost::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons)
 {
-    if (m_sessionEnding)
+    if (SessionEnding())
         return buttons == MessageButtons::Ok ? IdOk : IdCancel;
     QWidget* owner = OwnerWindow();
     QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information
@@ -122,7 +122,7 @@ void QtHost::SetCursor(Cursor cursor)
 
 std::optional<std::string> QtHost::ChooseFile(Dialog& owner, const std::string& filter)
 {
-    if (m_sessionEnding)
+    if (SessionEnding())
         return std::nullopt;
     QFileDialog chooser(WindowOf(owner));
     chooser.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -147,7 +147,7 @@ std::optional<std::string> QtHost::ChooseFile(Dialog& owner, const std::string& 
 
 std::optional<std::string> QtHost::ChooseFolder(Dialog& owner, const std::string& title)
 {
-    if (m_sessionEnding)
+    if (SessionEnding())
         return std::nullopt;
     QFileDialog chooser(WindowOf(owner), FromUtf8(title), QDir::homePath());
     chooser.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -175,6 +175,11 @@ bool QtHost::FindWindowByTitle(const std::string& title)
     if (search.IsConnected() && search.HasWindowTitled(title))
         return true;
     return TitleClaimed(title);
+}
+
+bool QtHost::SessionEnding() const
+{
+    return m_sessionEnding || SessionEndNoted();
 }
 
 void QtHost::EndSession()

@@ -46,7 +46,9 @@ public:
     // close, then each open dialog ends with IdCancel, innermost first. From then on nothing
     // new is shown: further modal runs end at once with IdCancel.
     void EndSession();
-    bool SessionEnding() const override { return m_sessionEnding; }
+    // Also true between the signal and the event loop's turn to end the runs, so that a launch
+    // sequence stops at its next step.
+    bool SessionEnding() const override;
 
 private:
     // The window new windows are owned by: the innermost open dialog, as the framework picks

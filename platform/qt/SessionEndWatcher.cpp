@@ -1,5 +1,7 @@
 #include "platform/qt/SessionEndWatcher.h"
 
+#include "platform/linux/LinuxOs.h"
+
 #include <QSocketNotifier>
 #include <atomic>
 #include <cerrno>
@@ -17,6 +19,8 @@ std::atomic<int> g_signalWriteFd{-1};
 extern "C" void OnSessionSignal(int signo)
 {
     int saved = errno;
+    // A launch waiting for the system learns of it at once, without the event loop.
+    NoteSessionEnd();
     int fd = g_signalWriteFd.load();
     if (fd >= 0) {
         unsigned char byte = static_cast<unsigned char>(signo);

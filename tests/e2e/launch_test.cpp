@@ -1,8 +1,14 @@
 // Automatic mode, unattended as at login: the launch folder's enabled files in the order of
 // their names, then the command with its arguments, each started in the launch folder; a
 // failed launch answered as a user would.
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 #include "Harness.h"
 
@@ -148,6 +154,48 @@ TEST_P(Foreground, StoredFlagDecidesWhetherTicksBringTheWindowToTheFront)
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, Foreground, testing::Bool());
+
+// The session ends while a launch waits for a session bus that takes the connection and never
+// answers: the program ends at once with its settings saved, and launches nothing more.
+TEST(SessionEnd, SigtermDuringALaunchThatWaitsForTheBusSavesAndLaunchesNothingMore)
+{
+    Sandbox s;
+    const std::string busPath = s.Path("bus");
+    const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    busPath.copy(address.sun_path, busPath.size());
+    ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(bus, 8), 0); // never accepted
+    WriteFile(s.Path("launch/01e_io.example.Late.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Late\nDBusActivatable=true\nExec=" +
+                  s.WriteLogger(s.Path("late.sh"), "late") + "\n");
+    s.WriteLogger(s.Path("launch/02e_next.sh"), "next");
+    s.WriteSettings({{"Seconds", "1"},
+                     {"TopDir", s.Path("launch")},
+                     {"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}});
+    Command command{{HANAVO_BUILT_BINARY, "-a"},
+                    s.Environment("offscreen"),
+                    "",
+                    s.Path("hanavo.err"),
+                    s.Path("home")};
+    command.env.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + busPath);
+    Process hanavo(command);
+    // The launch is waiting once its connection sits in the bus's queue.
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            pollfd waiting = {bus, POLLIN, 0};
+            return ::poll(&waiting, 1, 0) == 1;
+        },
+        kTimeout))
+        << s.Stderr();
+    hanavo.Signal(SIGTERM);
+    EXPECT_EQ(hanavo.Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.ReadSettings().size(), 5u);
+    ::close(bus); // a launch given up would now fall back to starting the program itself
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(s.Log(), "");
+}
 
 } // namespace
 } // namespace e2e

@@ -1,35 +1,85 @@
-// The start-up check for a display: one clear line instead of the toolkit's abort.
+// The choice of display before the toolkit starts: one clear line instead of the toolkit's
+// abort, X11 before native Wayland, and a missing plugin never taken.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
-#include <tuple>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "GuiTestSupport.h"
 #include "platform/qt/DisplayCheck.h"
+#include "support/TempDir.h"
 
-TEST(DisplayCheck, NoReachableDisplayGivesOneClearLine)
+TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
 {
     // A display number no server listens on.
     int number = 60000 + static_cast<int>(::getpid() % 5000);
     struct stat st;
     while (::stat(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), &st) == 0)
         ++number;
-    const std::string unreachable = ":" + std::to_string(number);
-    // QT_QPA_PLATFORM, DISPLAY, and the line; none when it is the toolkit's business.
-    const char* const unset = "hanavo: cannot open a display (DISPLAY is not set).";
-    const std::string named = "hanavo: cannot open the display \"" + unreachable + "\".";
-    using Case = std::tuple<const char*, const char*, std::string>;
-    const Case cases[] = {
-        {nullptr, nullptr, unset},
-        {"xcb", nullptr, unset},
-        {nullptr, unreachable.c_str(), named},
-        {"offscreen", nullptr, ""},
+    const std::string noX = ":" + std::to_string(number);
+    // A compositor's socket that takes connections, in a runtime folder of the test's own.
+    testing_support::TempDir runtime;
+    const std::string socketPath = runtime / "wayland-t";
+    const int compositor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(compositor, 8), 0);
+
+    const std::set<std::string> all = {"xcb", "wayland", "offscreen"};
+    const std::set<std::string> noWayland = {"xcb", "offscreen"};
+    const std::string notSet = "hanavo: cannot open a display (DISPLAY is not set).";
+    const std::string waylandT = "hanavo: cannot open the Wayland display \"wayland-t\"";
+    struct Case
+    {
+        const char *qpa, *display, *wayland, *runtime;
+        std::set<std::string> installed;
+        std::string platform, problem;
     };
-    guitest::ScopedEnv noWayland("WAYLAND_DISPLAY", nullptr);
-    for (const auto& [qpa, display, problem] : cases) {
-        SCOPED_TRACE(testing::Message() << (qpa ? qpa : "-") << " " << (display ? display : "-"));
-        guitest::ScopedEnv platformEnv("QT_QPA_PLATFORM", qpa);
-        guitest::ScopedEnv displayEnv("DISPLAY", display);
-        EXPECT_EQ(platform::DisplayProblem().value_or(""), problem);
+    const char* rt = runtime.Path().c_str();
+    const Case cases[] = {
+        {nullptr, nullptr, nullptr, rt, all, "", notSet},
+        {"xcb", noX.c_str(), nullptr, rt, all, "",
+         "hanavo: cannot open the display \"" + noX + "\"."},
+        {"offscreen", nullptr, nullptr, rt, all, "offscreen", ""},
+        {"vnc", nullptr, nullptr, rt, all, "",
+         "hanavo: the display platform \"vnc\" is not installed."},
+        // A Wayland session without X11.
+        {nullptr, nullptr, "wayland-t", rt, all, "wayland", ""},
+        {"wayland", noX.c_str(), "wayland-t", rt, all, "wayland", ""},
+        {"wayland", nullptr, "wayland-t", rt, noWayland, "",
+         waylandT + ": the toolkit's Wayland support (package qt6-wayland) is not installed."},
+        {nullptr, nullptr, "wayland-t", rt, noWayland, "",
+         waylandT + ": the toolkit's Wayland support (package qt6-wayland) is not installed."},
+        {"wayland;offscreen", nullptr, "wayland-t", rt, noWayland, "offscreen", ""},
+        {"wayland", nullptr, "wayland-none", rt, all, "",
+         "hanavo: cannot open the Wayland display \"wayland-none\"."},
+        {"wayland", nullptr, "wayland-t", nullptr, all, "",
+         waylandT + ": XDG_RUNTIME_DIR is not set."},
+        {"wayland", nullptr, socketPath.c_str(), nullptr, all, "wayland", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << (c.qpa ? c.qpa : "-") << " " << (c.display ? c.display : "-") << " "
+                     << (c.wayland ? c.wayland : "-") << " " << c.installed.size());
+        guitest::ScopedEnv qpa("QT_QPA_PLATFORM", c.qpa);
+        guitest::ScopedEnv display("DISPLAY", c.display);
+        guitest::ScopedEnv wayland("WAYLAND_DISPLAY", c.wayland);
+        guitest::ScopedEnv socket("WAYLAND_SOCKET", nullptr);
+        guitest::ScopedEnv runtimeDir("XDG_RUNTIME_DIR", c.runtime);
+        const platform::DisplayChoice choice = platform::ChooseDisplay(c.installed);
+        EXPECT_EQ(choice.platform, c.platform);
+        EXPECT_EQ(choice.problem, c.problem);
     }
+    ::close(compositor);
+}
+
+// The plugins of this machine are found by the names the toolkit knows them by.
+TEST(DisplayCheck, FindsTheInstalledPlatformPlugins)
+{
+    const std::set<std::string> installed = platform::InstalledPlatforms();
+    for (const char* name : {"xcb", "offscreen", "wayland"})
+        EXPECT_TRUE(installed.count(name)) << name;
 }

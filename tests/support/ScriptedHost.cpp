@@ -336,6 +336,8 @@ int ScriptedHost::ShowMessage(const std::string& text, platform::MessageIcon ico
         record.ownerTopmost = owner->Topmost();
     }
     m_messages.push_back(record);
+    if (whileMessageShown)
+        whileMessageShown();
     if (buttons == platform::MessageButtons::Ok || messageAnswers.empty())
         return platform::IdOk;
     const int answer = messageAnswers.front();

@@ -198,6 +198,8 @@ public:
                     platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
     // Answers of the next OK/Cancel boxes, first first; IdOk when none is left.
     std::vector<int> messageAnswers;
+    // What happens while a box is open (the session ending, say).
+    std::function<void()> whileMessageShown;
     void SetCursor(platform::Cursor cursor) override { m_cursors.push_back(cursor); }
     std::optional<std::string> ChooseFile(platform::Dialog& owner,
                                           const std::string& filter) override;

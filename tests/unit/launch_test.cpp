@@ -148,6 +148,33 @@ TEST_F(LaunchFixture, AMissingFolderIsReportedOnceAndTheCommandFollows)
     EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
 }
 
+// The session ends while a box of the sequence is open: the box was the last thing shown,
+// nothing after it is started, and the window still ends.
+TEST_F(LaunchFixture, ASessionEndingDuringABoxStopsTheSequence)
+{
+    struct EndCase
+    {
+        const char* folder; // relative to the fixture's folder
+        const char* box;
+    };
+    for (const EndCase& c : {EndCase{"launch", "ファイルの実行に失敗しました。エラー: 31。"},
+                             EndCase{"vanished", "指定されたフォルダがありません。"}}) {
+        SCOPED_TRACE(c.folder);
+        ScriptedHost h;
+        dir.Write("launch/01e_a.zzqx", "\x01 unknown");
+        dir.WriteLogger("launch/02e_b.sh", "b", log);
+        settings.m_strTopDir = dir / c.folder;
+        settings.m_bRunFiles = true;
+        settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
+        h.whileMessageShown = [&h] { h.sessionEnding = true; };
+        EXPECT_EQ(RunTimerWindow(h, settings, [](Modal& m) { m.Click(IDC_RUN_NOW); }),
+                  platform::IdOk);
+        ASSERT_EQ(h.Messages().size(), 1u);
+        EXPECT_EQ(h.Messages()[0].text, c.box);
+        EXPECT_TRUE(WaitForLines(log, 1, std::chrono::milliseconds(500)).empty());
+    }
+}
+
 TEST_F(LaunchFixture, NothingChosenStillEndsTheWindowSilently)
 {
     settings.m_strCommand = "/bin/true";

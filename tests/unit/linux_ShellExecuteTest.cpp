@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -107,6 +109,9 @@ protected:
         setenv("PATH", m_path.c_str(), 1);
         platform::linux_testing::SetSpawnFailure({});
         platform::linux_testing::ClearStartEnvironment();
+        platform::linux_testing::SetLaunchDeadline(std::chrono::seconds(5));
+        platform::linux_testing::ClearSessionEnd();
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
 
     static int Launch(const std::string& file, const std::string* params = nullptr,
@@ -315,6 +320,68 @@ TEST_F(ShellExecuteTest, OpensDocumentsFoldersAddressesAndDesktopEntries)
     EXPECT_FALSE(fs::exists(m_work + "/ran"));
     EXPECT_TRUE(WaitUntil([&] { return Children(m_otherChildren).empty(); }))
         << "zombie left behind";
+}
+
+// Link entries lead to the next at most eight deep; one that leads back to itself, directly
+// or through another, is reported as not found instead of recursing without end.
+TEST_F(ShellExecuteTest, FollowsLinkEntriesEightDeepAndReportsCycles)
+{
+    const auto link = [&](const std::string& name, const std::string& target) {
+        m_dir.Write("work/" + name,
+                    "[Desktop Entry]\nType=Link\nName=L\nURL=file://" + target + "\n");
+    };
+    link("self.desktop", m_work + "/self.desktop");
+    link("ping.desktop", m_work + "/pong.desktop");
+    link("pong.desktop", m_work + "/ping.desktop");
+    // l0 -> l1 -> ... -> l8 -> the logger: nine links from l0, eight from l1.
+    for (int i = 0; i < 9; ++i)
+        link("l" + std::to_string(i) + ".desktop",
+             i < 8 ? m_work + "/l" + std::to_string(i + 1) + ".desktop" : Handler());
+    for (const char* file : {"self.desktop", "ping.desktop", "l0.desktop"})
+        EXPECT_EQ(Launch(file), 2) << file;
+    EXPECT_GT(Launch("l1.desktop"), 32);
+    EXPECT_EQ(Launches(1), std::multiset<Arguments>{Start(Handler(), {})});
+}
+
+// A D-Bus-started application whose session bus accepts the connection and then never
+// answers: the launch is given up after the deadline, or at once when the session ends, and
+// never starts the program later when the bus finally fails.
+TEST_F(ShellExecuteTest, GivesUpALaunchThatWaitsForASilentSessionBus)
+{
+    const std::string socketPath = m_dir / "bus";
+    int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(bus, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(bus, 16), 0); // connections queue and are never accepted
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socketPath).c_str(), 1);
+    m_dir.Write("work/io.example.Late.desktop",
+                "[Desktop Entry]\nType=Application\nName=Late\nDBusActivatable=true\nExec=\"" +
+                    Handler() + "\" late\n");
+
+    platform::linux_testing::SetLaunchDeadline(std::chrono::milliseconds(300));
+    EXPECT_EQ(Launch("io.example.Late.desktop"), 28);
+
+    platform::linux_testing::SetLaunchDeadline(std::chrono::seconds(30));
+    const auto start = std::chrono::steady_clock::now();
+    std::thread signal([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        platform::NoteSessionEnd();
+    });
+    EXPECT_EQ(Launch("io.example.Late.desktop"), 28);
+    signal.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    // Once the session ends nothing starts, not even a plain program.
+    m_dir.Write("work/prog", kLogger, true);
+    EXPECT_EQ(Launch("prog"), 28);
+
+    // The bus goes away: the launches given up fail in the background and start nothing.
+    ::close(bus);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(Launches(0).empty());
 }
 
 TEST_F(ShellExecuteTest, FindsProgramsInTheFolderFirstThenInPath)
