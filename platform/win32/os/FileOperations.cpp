@@ -1,8 +1,9 @@
 #include "platform/Os.h"
 #include "platform/win32/os/WideText.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace platform {
 namespace {

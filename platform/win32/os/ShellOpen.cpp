@@ -1,9 +1,10 @@
 #include "platform/Os.h"
 #include "platform/win32/os/WideText.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
-#include <windows.h>
 
 namespace platform {
 namespace {
