@@ -11,6 +11,7 @@
 #include "platform/Os.h"
 #include "platform/win32/os/RegistryProfileStore.h"
 #include "platform/win32/os/WideText.h"
+#include "platform/win32/ui/SessionEndGuard.h"
 #include "platform/win32/ui/Win32Host.h"
 
 namespace {
@@ -47,6 +48,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     {
+        // Destroyed last: the session may end once the settings have been saved.
+        platform::win32::SessionEndGuard guard;
         platform::win32::Win32Host host(instance);
         platform::win32::RegistryProfileStore store;
         CLaunchTimerApp app(host, store);
