@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <vector>
@@ -157,6 +158,18 @@ std::optional<std::string> Win32Host::ChooseFolder(Dialog& owner, const std::str
 {
     if (m_sessionEnding)
         return std::nullopt;
+    // COM for the chooser's shell objects, on this thread for the time of the choice only:
+    // the program's start-up does not pay for it.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    struct ComScope
+    {
+        HRESULT result;
+        ~ComScope()
+        {
+            if (SUCCEEDED(result))
+                CoUninitialize();
+        }
+    } scope{com};
     std::wstring caption = Widen(title);
     BROWSEINFOW info = {};
     info.hwndOwner = WindowOf(owner);

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 #include <string>
 
@@ -44,9 +43,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    // The folder chooser needs COM on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-
     {
         // Destroyed last: the session may end once the settings have been saved.
         platform::win32::SessionEndGuard guard;
@@ -55,8 +51,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         CLaunchTimerApp app(host, store);
         app.InitInstance(ArgumentText());
     }
-
-    if (SUCCEEDED(com))
-        CoUninitialize();
     return 0;
 }
