@@ -19,6 +19,55 @@ target_link_libraries(hanavo_win32os PUBLIC hanavo_platform shell32 ole32 uuid)
 target_link_libraries(hanavo_core PUBLIC hanavo_win32os)
 
 # ---- Win32 user interface and Hanavo.exe (win-ui) -------------------------------------------
-# hanavo_win32ui (platform/win32/ui/*) links hanavo_win32os, hanavo_core and hanavo_res;
-# Hanavo.exe (WIN32, -municode for wWinMain) links hanavo_win32ui.
+# The Win32 host and dialog windows.
+add_library(hanavo_win32ui STATIC
+  platform/win32/ui/SessionEndGuard.cpp platform/win32/ui/UiText.cpp platform/win32/ui/Win32Host.cpp platform/win32/ui/Win32Window.cpp)
+target_link_libraries(hanavo_win32ui PUBLIC hanavo_win32os hanavo_res hanavo_platform
+  comctl32 comdlg32 shell32 ole32 gdi32 user32)
+
+# The dialogs and the string table of the resource script are written from the templates and
+# texts in res/ by a small program built with the build machine's own compiler.
+find_program(HANAVO_HOST_CXX NAMES c++ g++ REQUIRED)
+set(HANAVO_RCGEN ${CMAKE_CURRENT_BINARY_DIR}/rcgen)
+set(HANAVO_RCGEN_SOURCES
+  ${CMAKE_SOURCE_DIR}/platform/win32/ui/RcGen.cpp ${CMAKE_SOURCE_DIR}/res/Strings.cpp
+  ${CMAKE_SOURCE_DIR}/res/Templates.cpp)
+add_custom_command(OUTPUT ${HANAVO_RCGEN}
+  COMMAND ${HANAVO_HOST_CXX} -std=c++20 -O1 -I${CMAKE_SOURCE_DIR} ${HANAVO_RCGEN_SOURCES}
+    -o ${HANAVO_RCGEN}
+  DEPENDS ${HANAVO_RCGEN_SOURCES} ${CMAKE_SOURCE_DIR}/res/Strings.h
+    ${CMAKE_SOURCE_DIR}/res/Templates.h ${CMAKE_SOURCE_DIR}/res/resource.h
+    ${CMAKE_SOURCE_DIR}/platform/DialogTemplate.h ${CMAKE_SOURCE_DIR}/platform/Types.h
+  COMMENT "Building the resource-script generator")
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/HanavoGenerated.rc
+  COMMAND ${HANAVO_RCGEN} ${CMAKE_CURRENT_BINARY_DIR}/HanavoGenerated.rc
+  DEPENDS ${HANAVO_RCGEN}
+  COMMENT "Writing the dialogs and the string table")
+
+# Hanavo.exe: i686 PE32 GUI program (wWinMain), linked statically, the help beside it.
+add_executable(Hanavo WIN32 platform/win32/ui/main.cpp platform/win32/ui/Hanavo.rc)
+set_source_files_properties(platform/win32/ui/Hanavo.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_BINARY_DIR}/HanavoGenerated.rc;${CMAKE_SOURCE_DIR}/res/icons/hanavo.ico;${CMAKE_SOURCE_DIR}/platform/win32/ui/Hanavo.manifest")
+target_include_directories(Hanavo PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_SOURCE_DIR})
+target_link_options(Hanavo PRIVATE -municode)
+target_link_libraries(Hanavo PRIVATE hanavo_win32ui hanavo_core hanavo_win32os)
+add_custom_command(TARGET Hanavo POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/res/help/index.html
+    $<TARGET_FILE_DIR:Hanavo>/Hanavo.html)
+install(TARGETS Hanavo RUNTIME DESTINATION .)
+install(FILES res/help/index.html DESTINATION . RENAME Hanavo.html)
+
+# The yardstick of the start-up benchmark (bench/win_startup.sh): an empty dialog program built
+# the same way.
+add_executable(EmptyDialog WIN32 bench/win/EmptyDialog.cpp bench/win/EmptyDialog.rc)
+set_source_files_properties(bench/win/EmptyDialog.rc PROPERTIES OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/platform/win32/ui/Hanavo.manifest)
+target_include_directories(EmptyDialog PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(EmptyDialog PRIVATE ${HANAVO_WIN32_DEFINITIONS})
+target_link_options(EmptyDialog PRIVATE -municode)
+
+if(HANAVO_TESTS)
+  enable_testing()
+  include(${CMAKE_SOURCE_DIR}/tests/e2e-win/Tests.cmake)
+endif()
 # ---- end of the user-interface section ------------------------------------------------------
