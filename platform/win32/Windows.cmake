@@ -11,10 +11,11 @@ set(HANAVO_WIN32_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
 # Operating-system services behind platform/Os.h, and the registry settings store.
 add_library(hanavo_win32os STATIC
   platform/win32/os/FileOperations.cpp platform/win32/os/FolderListing.cpp
-  platform/win32/os/InstanceLock.cpp platform/win32/os/ShellOpen.cpp
+  platform/win32/os/InstanceLock.cpp platform/win32/os/LoginStart.cpp
+  platform/win32/os/RegistryProfileStore.cpp platform/win32/os/ShellOpen.cpp
   platform/win32/os/WideText.cpp)
 target_compile_definitions(hanavo_win32os PUBLIC ${HANAVO_WIN32_DEFINITIONS})
-target_link_libraries(hanavo_win32os PUBLIC hanavo_platform shell32 ole32 uuid)
+target_link_libraries(hanavo_win32os PUBLIC hanavo_platform shell32 ole32 uuid advapi32)
 # The system code calls these services: whatever links it gets them after it.
 target_link_libraries(hanavo_core PUBLIC hanavo_win32os)
 

@@ -50,7 +50,9 @@ std::wstring FolderOfThisProgram()
 void SetRegistryText(const std::wstring& key, const std::wstring& value)
 {
     HKEY handle;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+    // Under Wine the classes root is the machine's (a test's prefix is its own); on Windows
+    // without administrator rights the write goes to the user's classes.
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         &handle, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the logger's file type");
     const LONG result =
@@ -68,8 +70,8 @@ void GiveScriptsToTheLogger()
         const std::wstring logger = FolderOfThisProgram() + L"\\hanavo_test_logger.exe";
         if (GetFileAttributesW(logger.c_str()) == INVALID_FILE_ATTRIBUTES)
             throw std::runtime_error("hanavo_test_logger.exe is not beside the test program");
-        SetRegistryText(L"Software\\Classes\\.sh", L"HanavoTest.Script");
-        SetRegistryText(L"Software\\Classes\\HanavoTest.Script\\shell\\open\\command",
+        SetRegistryText(L".sh", L"HanavoTest.Script");
+        SetRegistryText(L"HanavoTest.Script\\shell\\open\\command",
                         L"\"" + logger + L"\" \"%1\" %*");
         return true;
     }();
