@@ -80,7 +80,7 @@ wait_window() {
 keys() {
     local window=$1
     shift
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null
     xdotool key --delay 50 "$@"
 }
 
@@ -117,4 +117,12 @@ set_settings() {
 # A Windows path for a path under the scratch folder.
 win_path() {
     printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"
+}
+
+# Clicks at ($2, $3) pixels inside the window $1, as a user does to activate a window that
+# did not take the activation itself.
+click_in() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
 }
