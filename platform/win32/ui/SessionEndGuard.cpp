@@ -19,12 +19,13 @@ BOOL CALLBACK PassEndSession(HWND hwnd, LPARAM lParam)
 SessionEndGuard::SessionEndGuard() : m_uiThread(GetCurrentThreadId())
 {
     m_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!m_done || !m_ready)
-        return;
-    m_thread = CreateThread(nullptr, 0, &SessionEndGuard::Run, this, 0, nullptr);
-    if (m_thread)
-        WaitForSingleObject(m_ready, 5000);
+    // The guard's window comes up beside the program's start-up, never in its way.
+    if (m_done)
+        m_thread = CreateThread(nullptr, 0, &SessionEndGuard::Run, this, CREATE_SUSPENDED, nullptr);
+    if (m_thread) {
+        SetThreadPriority(m_thread, THREAD_PRIORITY_BELOW_NORMAL);
+        ResumeThread(m_thread);
+    }
 }
 
 SessionEndGuard::~SessionEndGuard()
@@ -32,13 +33,9 @@ SessionEndGuard::~SessionEndGuard()
     if (m_done)
         SetEvent(m_done);
     if (m_thread) {
-        if (m_window)
-            PostMessageW(m_window, WM_CLOSE, 0, 0);
         WaitForSingleObject(m_thread, 2000);
         CloseHandle(m_thread);
     }
-    if (m_ready)
-        CloseHandle(m_ready);
     if (m_done)
         CloseHandle(m_done);
 }
@@ -53,16 +50,19 @@ DWORD WINAPI SessionEndGuard::Run(LPVOID param)
     windowClass.lpszClassName = kClassName;
     RegisterClassW(&windowClass);
     // A hidden top-level window: a message-only one would not hear of the session's end.
-    self->m_window = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0,
-                                     nullptr, nullptr, instance, nullptr);
-    if (self->m_window)
-        SetWindowLongPtrW(self->m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    SetEvent(self->m_ready);
-    if (!self->m_window)
+    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
+    if (!window)
         return 1;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageW(&msg);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    // Until the program is done; messages sent by the system are delivered while waiting.
+    while (MsgWaitForMultipleObjects(1, &self->m_done, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    DestroyWindow(window);
     return 0;
 }
 
@@ -77,12 +77,6 @@ LRESULT CALLBACK SessionEndGuard::WindowProc(HWND hwnd, UINT message, WPARAM wPa
             EnumThreadWindows(self->m_uiThread, &PassEndSession, lParam);
             WaitForSingleObject(self->m_done, kMostWait);
         }
-        return 0;
-    case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
         return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -23,9 +23,7 @@ private:
 
     DWORD m_uiThread;
     HANDLE m_done = nullptr;
-    HANDLE m_ready = nullptr;
     HANDLE m_thread = nullptr;
-    HWND m_window = nullptr;
 };
 
 } // namespace platform::win32
