@@ -1,6 +1,7 @@
 #!/bin/bash
 # The launch order dialog's check list box from the keyboard: space toggles the selected item's
-# box, and OK records every item's state in the file names.
+# box, the Up button moves it with its state, and OK records the order and the states in the
+# file names.
 #   order_test.sh HANAVO_EXE TEMPLATE_DIR
 . "$(dirname "$0")/lib.sh"
 setup "$1" "$2"
@@ -21,14 +22,14 @@ settings=$(wait_window "設定" 15) || fail "no settings dialog"
 keys "$settings" Tab Tab Tab Tab Tab Tab Tab Tab Return
 order=$(wait_window "ファイルの設定" 15) || fail "no launch order dialog"
 # OK has the focus; the list is two tab stops on, its first item selected: off with space,
-# then the third item on.
-keys "$order" Tab Tab space Down Down space Return
+# then the third item on, and up by one with the Up button (the next tab stop); then back to OK.
+keys "$order" Tab Tab space Down Down space Tab Return shift+Tab shift+Tab shift+Tab Return
 for i in $(seq 50); do
     [ -e "$folder/01d_alpha.bat" ] && break
     sleep 0.1
 done
 names=$(cd "$folder" && ls | tr '\n' ' ')
-[ "$names" = "01d_alpha.bat 02e_beta.bat 03e_gamma.bat " ] || fail "names after OK: $names"
+[ "$names" = "01d_alpha.bat 02e_gamma.bat 03e_beta.bat " ] || fail "names after OK: $names"
 keys "$settings" Escape
 sleep 0.3
 keys "$timer" Escape
