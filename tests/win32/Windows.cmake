@@ -20,19 +20,17 @@ add_executable(unit_tests ${UNIT_SOURCES} ${WIN32_SERVICE_TESTS})
 target_link_libraries(unit_tests PRIVATE hanavo_testsupport gtest_main)
 add_dependencies(unit_tests hanavo_test_logger)
 
-# Every run gets a Wine prefix of its own, copied from one template made once per build tree
-# (a new prefix costs Wine about 15 seconds, a copy a fraction of one).
+# Every run gets a Wine prefix of its own, copied from the one the end-to-end tests prepare
+# once per build tree (tests/e2e-win/Tests.cmake): a new prefix costs Wine 15 to 20 seconds,
+# a copy a fraction of one.
 set(HANAVO_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-set(HANAVO_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
-add_test(NAME win.prefix COMMAND ${HANAVO_WINE_RUN} --make-template ${HANAVO_WINE_TEMPLATE})
-set_tests_properties(win.prefix PROPERTIES TIMEOUT 180 FIXTURES_SETUP wine_prefix)
 
 # One Wine process per group of tests, not per test case: Wine takes a second or more to start.
 function(hanavo_wine_test name target filter)
   add_test(NAME ${name}
-    COMMAND ${HANAVO_WINE_RUN} --template ${HANAVO_WINE_TEMPLATE} $<TARGET_FILE:${target}>
+    COMMAND ${HANAVO_WINE_RUN} --template ${HANAVO_E2E_TEMPLATE} $<TARGET_FILE:${target}>
             --gtest_filter=${filter} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 180 FIXTURES_REQUIRED wine_prefix)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180 FIXTURES_REQUIRED hanavo_e2e_prefix)
 endfunction()
 # The shared logic tests less the cases that check Linux's own rules, which the Win32* cases
 # check the Windows way: the shell's word splitting (Windows hands the program one command
@@ -47,3 +45,15 @@ set(HANAVO_LINUX_ONLY_CASES
 string(JOIN ":" HANAVO_LINUX_ONLY_FILTER ${HANAVO_LINUX_ONLY_CASES})
 hanavo_wine_test(win.unit.logic unit_tests "-Win32*:${HANAVO_LINUX_ONLY_FILTER}")
 hanavo_wine_test(win.unit.services unit_tests "Win32*")
+
+# The setup program and the zip, installed, started and removed under Wine and Xvfb, in a copy
+# of the end-to-end tests' prepared prefix (fonts for the Japanese titles).
+add_executable(hanavo_test_tool win32/TestTool.cpp)
+target_compile_definitions(hanavo_test_tool PRIVATE ${HANAVO_WIN32_DEFINITIONS})
+target_link_options(hanavo_test_tool PRIVATE -municode)
+target_include_directories(hanavo_test_tool PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(hanavo_test_tool PRIVATE ole32 uuid)
+add_test(NAME win.installer
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/installer_test.sh ${HANAVO_SETUP_EXE} ${HANAVO_ZIP}
+    ${HANAVO_E2E_TEMPLATE} $<TARGET_FILE:hanavo_test_tool> ${PROJECT_VERSION})
+set_tests_properties(win.installer PROPERTIES TIMEOUT 180 FIXTURES_REQUIRED hanavo_e2e_prefix)
