@@ -26,7 +26,8 @@ setup() {
     local template=$2
     [ -f "$EXE" ] || fail "no program at $EXE"
     [ -f "$template/.complete" ] || fail "no prepared Wine prefix in $template"
-    SCRATCH=$(mktemp -d "${TMPDIR:-/tmp}/hanavo-e2e-win-XXXXXX")
+    # Beside the template, on its file system, so that the copy below can use hard links.
+    SCRATCH=$(mktemp -d "$(dirname "$template")/e2e-win-XXXXXX")
     trap teardown EXIT
     trap 'exit 130' INT TERM HUP
     export HOME="$SCRATCH/home" WINEARCH=win32 WINEDEBUG=-all
@@ -35,7 +36,7 @@ setup() {
     mkdir -p "$HOME"
     # Hard links for the files Wine only reads; real copies of those it writes back (the
     # registry is replaced whole on each save, but a copy keeps the template safe whatever).
-    cp -al "$template/prefix" "$WINEPREFIX"
+    cp -al "$template/prefix" "$WINEPREFIX" 2>/dev/null || cp -a "$template/prefix" "$WINEPREFIX"
     for f in "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp"; do
         [ -e "$f" ] && cp --remove-destination "$template/prefix/${f##*/}" "$f"
     done
