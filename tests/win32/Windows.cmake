@@ -28,7 +28,7 @@ set(HANAVO_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run)
 # One Wine process per group of tests, not per test case: Wine takes a second or more to start.
 function(hanavo_wine_test name target filter)
   add_test(NAME ${name}
-    COMMAND ${HANAVO_WINE_RUN} --template ${HANAVO_E2E_TEMPLATE} $<TARGET_FILE:${target}>
+    COMMAND ${HANAVO_WINE_RUN} --template ${HANAVO_E2E_TEMPLATE} ${ARGN} $<TARGET_FILE:${target}>
             --gtest_filter=${filter} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES TIMEOUT 180 FIXTURES_REQUIRED hanavo_e2e_prefix)
 endfunction()
@@ -44,7 +44,8 @@ set(HANAVO_LINUX_ONLY_CASES
   LauncherFixture.HostileNamesAreLaunchedWithoutAShell)
 string(JOIN ":" HANAVO_LINUX_ONLY_FILTER ${HANAVO_LINUX_ONLY_CASES})
 hanavo_wine_test(win.unit.logic unit_tests "-Win32*:${HANAVO_LINUX_ONLY_FILTER}")
-hanavo_wine_test(win.unit.services unit_tests "Win32*")
+hanavo_wine_test(win.unit.services unit_tests "Win32*:-Win32RemoteDrive*")
+hanavo_wine_test(win.unit.remote unit_tests "Win32RemoteDrive*" --network-drive z)
 
 # The setup program and the zip, installed, started and removed under Wine and Xvfb, in a copy
 # of the end-to-end tests' prepared prefix (fonts for the Japanese titles).

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/Os.h"
 #include "platform/win32/os/InstanceLock.h"
@@ -136,6 +137,25 @@ TEST(Win32Trash, MovesTheFileAwayAndFailsForAMissingOne)
     }
     EXPECT_FALSE(platform::MoveToTrash(file));
     EXPECT_FALSE(platform::MoveToTrash(""));
+}
+
+// Run alone, with Wine told that Z: (the Unix root) is a network drive: no recycle bin, so the
+// shell would delete the file for good.
+TEST(Win32RemoteDrive, TrashRefusesADriveWithoutRecycleBin)
+{
+    ASSERT_EQ(GetDriveTypeW(L"Z:\\"), static_cast<UINT>(DRIVE_REMOTE)) << "run by win.unit.remote";
+    // A folder of the test's own, as wine-run sets it.
+    const char* tmp = std::getenv("XDG_DATA_HOME");
+    ASSERT_NE(tmp, nullptr);
+    std::string file = std::string("Z:") + tmp + "/keep.txt";
+    for (char& c : file)
+        if (c == '/')
+            c = '\\';
+    {
+        std::ofstream(PathOf(file)) << "mine";
+    }
+    EXPECT_FALSE(platform::MoveToTrash(file));
+    EXPECT_EQ(ReadFile(file), "mine");
 }
 
 TEST(Win32InstanceLock, AnotherHolderMeansEndAtOnce)

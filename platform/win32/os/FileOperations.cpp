@@ -47,6 +47,14 @@ bool MoveToTrash(const std::string& path)
     std::wstring list = FullPath(wide);
     if (list.empty() || GetFileAttributesW(list.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
+    // Network shares, optical discs and RAM disks have no recycle bin: the shell would delete
+    // the file for good, without asking (FOF_NOCONFIRMATION). That is refused.
+    std::wstring root(list.size() + 1, L'\0');
+    if (!GetVolumePathNameW(list.c_str(), root.data(), static_cast<DWORD>(root.size())))
+        return false;
+    const UINT drive = GetDriveTypeW(root.c_str());
+    if (drive != DRIVE_FIXED && drive != DRIVE_REMOVABLE)
+        return false;
     list.push_back(L'\0');
 
     SHFILEOPSTRUCTW operation = {};
