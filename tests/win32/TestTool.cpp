@@ -4,12 +4,10 @@
 //   hanavo_test_tool wait-ended SECONDS  waits until no Hanavo holds its instance mutex; 1 when
 //                                        one still does after SECONDS
 #include "platform/win32/os/InstanceLock.h"
+#include "win32/Shortcut.h"
+
 #include <cstdio>
 #include <string>
-#include <windows.h>
-
-#include <objbase.h>
-#include <shobjidl.h>
 
 namespace {
 
@@ -23,30 +21,13 @@ void Print(const wchar_t* text)
 
 int PrintShortcut(const wchar_t* path)
 {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    testing_support::Shortcut shortcut;
+    if (!testing_support::ReadShortcut(path, shortcut))
         return 1;
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    int status = 1;
-    wchar_t target[MAX_PATH * 2] = {}, arguments[MAX_PATH * 2] = {}, folder[MAX_PATH * 2] = {};
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(path, STGM_READ)) &&
-        SUCCEEDED(link->GetPath(target, MAX_PATH * 2, nullptr, SLGP_RAWPATH)) &&
-        SUCCEEDED(link->GetArguments(arguments, MAX_PATH * 2)) &&
-        SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH * 2))) {
-        Print(target);
-        Print(arguments);
-        Print(folder);
-        status = 0;
-    }
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    CoUninitialize();
-    return status;
+    Print(shortcut.target.c_str());
+    Print(shortcut.arguments.c_str());
+    Print(shortcut.folder.c_str());
+    return 0;
 }
 
 int WaitUntilEnded(int seconds)

@@ -52,7 +52,7 @@ hanavo_wine_test(win.unit.remote unit_tests "Win32RemoteDrive*" --network-drive 
 add_executable(hanavo_test_tool win32/TestTool.cpp)
 target_compile_definitions(hanavo_test_tool PRIVATE ${HANAVO_WIN32_DEFINITIONS})
 target_link_options(hanavo_test_tool PRIVATE -municode)
-target_include_directories(hanavo_test_tool PRIVATE ${PROJECT_SOURCE_DIR})
+target_include_directories(hanavo_test_tool PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(hanavo_test_tool PRIVATE ole32 uuid)
 add_test(NAME win.installer
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/installer_test.sh ${HANAVO_SETUP_EXE} ${HANAVO_ZIP}

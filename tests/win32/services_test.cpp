@@ -12,11 +12,9 @@
 #include "platform/win32/os/RegistryProfileStore.h"
 #include "platform/win32/os/WideText.h"
 #include "support/TempDir.h"
+#include "win32/Shortcut.h"
 
 #include <windows.h>
-
-#include <objbase.h>
-#include <shobjidl.h>
 
 using namespace testing_support;
 namespace fs = std::filesystem;
@@ -173,37 +171,6 @@ TEST(Win32InstanceLock, AnotherHolderMeansEndAtOnce)
     CloseHandle(late);
 }
 
-struct Shortcut
-{
-    std::wstring target, arguments, folder;
-};
-
-Shortcut ReadShortcut(const std::wstring& path)
-{
-    Shortcut result;
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-        wchar_t text[MAX_PATH * 2] = {};
-        if (SUCCEEDED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH)))
-            result.target = text;
-        if (SUCCEEDED(link->GetArguments(text, MAX_PATH * 2)))
-            result.arguments = text;
-        if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH * 2)))
-            result.folder = text;
-    }
-    if (file)
-        file->Release();
-    if (link)
-        link->Release();
-    CoUninitialize();
-    return result;
-}
-
 TEST(Win32LoginStart, OneShortcutInTheStartupFolderMadeAndRemoved)
 {
     const std::wstring path = platform::win32::LoginShortcutPath(true);
@@ -216,7 +183,8 @@ TEST(Win32LoginStart, OneShortcutInTheStartupFolderMadeAndRemoved)
     EXPECT_TRUE(platform::LoginStartEnabled());
     wchar_t program[MAX_PATH * 2];
     const std::wstring self(program, GetModuleFileNameW(nullptr, program, MAX_PATH * 2));
-    const Shortcut made = ReadShortcut(path);
+    Shortcut made;
+    ASSERT_TRUE(ReadShortcut(path, made));
     EXPECT_EQ(made.target, self);
     EXPECT_EQ(made.arguments, L"/a");
     EXPECT_EQ(made.folder, self.substr(0, self.find_last_of(L'\\')));
