@@ -1,10 +1,13 @@
 # Two set-up commands on a fresh Debian 12 machine: `make run` and `make test`.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+# Hanavo.exe, cross-built for 32-bit Windows with mingw-w64 and tested under Wine.
+WIN_BUILD ?= build-win
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-sanitize bench package format clean mutants code-stats
+.PHONY: all deps build run test test-sanitize bench package format clean mutants code-stats \
+	windows windows-package test-windows windows-screenshots
 
 all: build
 
@@ -20,10 +23,32 @@ build: deps $(BUILD)/build.ninja
 run: build
 	$(BUILD)/hanavo $(ARGS)
 
-# The package is built first so that its own test can install and run it.
-test: package
+# The package is built first so that its own test can install and run it. Then the Windows
+# program and its tests under Wine.
+test: package windows
 	HANAVO_DEB=$$(ls -t $(abspath $(BUILD))/hanavo_*.deb | head -n1) \
 	  ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+	ctest --test-dir $(WIN_BUILD) -j $(JOBS) --output-on-failure
+
+$(WIN_BUILD)/build.ninja:
+	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake $(CMAKE_FLAGS)
+
+# Hanavo.exe and Hanavo.html in $(WIN_BUILD): the two files to copy to a Windows machine.
+windows: deps $(WIN_BUILD)/build.ninja
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The setup program and the portable zip, in $(WIN_BUILD).
+windows-package: windows
+	cmake --build $(WIN_BUILD) --target windows-package
+
+test-windows: windows
+	ctest --test-dir $(WIN_BUILD) -j $(JOBS) --output-on-failure
+
+# The pictures of the four dialogs under Wine, in docs/.
+windows-screenshots: windows
+	tests/e2e-win/make-prefix.sh $(abspath $(WIN_BUILD))/wine-template
+	tests/e2e-win/screenshots.sh $(abspath $(WIN_BUILD))/Hanavo.exe \
+	  $(abspath $(WIN_BUILD))/wine-template $(abspath docs)
 
 $(SANITIZE_BUILD)/build.ninja:
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHANAVO_SANITIZE=ON $(CMAKE_FLAGS)
@@ -51,4 +76,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-mutants
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WIN_BUILD) build-bench build-bench-win build-mutants

@@ -37,3 +37,17 @@ echo "== The one-second tick over a whole count =="
 echo
 echo "== Start-up to the mapped timer window, against an empty Qt dialog =="
 "$root/bench/startup.sh" "$build"
+
+echo
+echo "== Hanavo.exe under Wine: start-up beside an empty dialog program, and its size =="
+if command -v wine >/dev/null 2>&1 && command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1; then
+    win="$root/build-bench-win"
+    # shellcheck disable=SC2086
+    cmake -S "$root" -B "$win" $generator -DCMAKE_BUILD_TYPE=Release -DHANAVO_TESTS=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" >/dev/null
+    cmake --build "$win" --target Hanavo EmptyDialog -j2
+    "$root/tests/e2e-win/make-prefix.sh" "$win/wine-template"
+    "$root/bench/win_startup.sh" "$win/Hanavo.exe" "$win/EmptyDialog.exe" "$win/wine-template"
+else
+    echo "(skipped: wine or mingw-w64 is not installed)"
+fi
