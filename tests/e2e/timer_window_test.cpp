@@ -1,6 +1,8 @@
 // The timer window of the real program: what the settings file holds after it closes or the
 // session ends, the settings dialog, and the program without any display.
 #include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "Harness.h"
@@ -103,6 +105,66 @@ TEST(SettingsDialog, SecondsChangedInTheDialogAreSavedAndReadAtTheNextStart)
     x.Keys(timer, {"Escape"});
     EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
     EXPECT_EQ(s.ReadSettings()["Seconds"], "45");
+}
+
+// The keyboard belongs to the user: while Hanavo counts in automatic mode and keeps its window
+// in front, every key typed into another program reaches that program (an Enter or Esc given to
+// Hanavo would launch everything or cancel the login start), and the count goes on to its end.
+// The window is the one the desktop entry names, so that docks tie them together.
+TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
+{
+    Sandbox s;
+    s.WriteSettings({{"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}, {"Seconds", "8"}});
+    XServer x(s, true);
+    auto logger = x.Start({HANAVO_KEY_LOGGER, s.Path("keys.log")}, "key-logger");
+    const std::string other = x.WaitForWindow("key-logger");
+    ASSERT_FALSE(other.empty()) << ReadFile(s.Path("key-logger.err"));
+    x.Client({"xdotool", "windowactivate", "--sync", other});
+
+    auto hanavo = s.Hanavo({"-a"}, x.Display());
+    const std::string timer = x.WaitForWindow(kTitleCounting);
+    ASSERT_FALSE(timer.empty()) << s.Stderr();
+    // Keys over more than two ticks of the count, without choosing a window: XTEST gives each
+    // to whichever window has the keyboard at that moment.
+    const std::vector<std::pair<std::string, std::string>> keys = {
+        {"a", "A"},         {"Return", "Return"}, {"b", "B"},     {"Escape", "Esc"},
+        {"space", "Space"}, {"c", "C"},           {"Tab", "Tab"}, {"Return", "Return"},
+        {"d", "D"},         {"Escape", "Esc"},    {"e", "E"},     {"Return", "Return"},
+        {"f", "F"},         {"Escape", "Esc"},    {"g", "G"},     {"space", "Space"}};
+    std::vector<std::string> argv = {"xdotool", "key", "--delay", "180"}, expected;
+    for (const auto& [key, name] : keys) {
+        argv.push_back(key);
+        expected.push_back(name + "\n");
+    }
+    x.Client(argv);
+    std::string typed;
+    for (const auto& name : expected)
+        typed += name;
+    EXPECT_TRUE(PollUntil([&] { return ReadFile(s.Path("keys.log")) == typed; }, 5s))
+        << ReadFile(s.Path("keys.log"));
+
+    // Still counting, nothing launched yet, and in front of the window that has the keyboard.
+    EXPECT_EQ(x.Find(kTitleCounting), std::vector<std::string>{timer});
+    EXPECT_EQ(s.Log(), "");
+    const std::string stacking = x.Client({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"});
+    auto place = [&](const std::string& id) {
+        char hex[32];
+        std::snprintf(hex, sizeof hex, "0x%lx", std::stoul(id));
+        return stacking.find(hex);
+    };
+    EXPECT_NE(place(timer), std::string::npos) << stacking;
+    EXPECT_GT(place(timer), place(other)) << stacking;
+    const std::string wmClass = x.Client({"xprop", "-id", timer, "WM_CLASS"});
+    std::string entry = ReadFile(HANAVO_SOURCE_DIR "/packaging/io.github.quillmere.Hanavo.desktop");
+    const auto key = entry.find("\nStartupWMClass=");
+    ASSERT_NE(key, std::string::npos);
+    entry = entry.substr(key + 16, entry.find('\n', key + 1) - key - 16);
+    EXPECT_NE(wmClass.find(", \"" + entry + "\"\n"), std::string::npos) << wmClass;
+
+    // The count goes on to zero and launches.
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.Launched(1), std::vector<std::string>{
+                                 "cmd @" + std::filesystem::canonical(s.Path("home")).string()});
 }
 
 // Without any display, in either mode: one line on stderr and a failure exit, not a toolkit
