@@ -124,6 +124,10 @@ TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
     auto hanavo = s.Hanavo({"-a"}, x.Display());
     const std::string timer = x.WaitForWindow(kTitleCounting);
     ASSERT_FALSE(timer.empty()) << s.Stderr();
+    // Shown without taking the keyboard; then the user goes back to the other window, which
+    // the window manager raises over Hanavo's.
+    EXPECT_EQ(x.Client({"xdotool", "getactivewindow"}), other + "\n");
+    x.Client({"xdotool", "windowactivate", "--sync", other});
     // Keys over more than two ticks of the count, without choosing a window: XTEST gives each
     // to whichever window has the keyboard at that moment.
     const std::vector<std::pair<std::string, std::string>> keys = {
