@@ -109,7 +109,8 @@ TEST(SettingsDialog, SecondsChangedInTheDialogAreSavedAndReadAtTheNextStart)
 // The keyboard belongs to the user: while Hanavo counts in automatic mode and keeps its window
 // in front, every key typed into another program reaches that program (an Enter or Esc given to
 // Hanavo would launch everything or cancel the login start), and the count goes on to its end.
-// The window is the one the desktop entry names, so that docks tie them together.
+// A click still activates it. The window is the one the desktop entry names, so that docks tie
+// them together.
 TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
 {
     Sandbox s;
@@ -154,6 +155,13 @@ TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
     ASSERT_NE(key, std::string::npos);
     entry = entry.substr(key + 16, entry.find('\n', key + 1) - key - 16);
     EXPECT_NE(wmClass.find(", \"" + entry + "\"\n"), std::string::npos) << wmClass;
+    // A click still makes it the active window (on the counter, which does nothing).
+    x.Client({"xdotool", "mousemove", "--window", timer, "20", "20", "click", "1"});
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            return x.Client({"xdotool", "getactivewindow"}) == timer + "\n";
+        },
+        5s));
 
     // The count goes on to zero and launches.
     EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
