@@ -19,7 +19,7 @@ COrderDialog::COrderDialog(platform::Host& host) : Dialog(host, res::GetTemplate
 bool COrderDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
-    m_pWnd->EnableToolTips(res::OnToolTipNotify);
+    m_pWnd->EnableToolTips(res::ToolTipsOf(IDD_ORDER_DIALOG));
     if (m_strFolder.empty())
         return true;
     const int n = m_fileList.Scan(m_strFolder);

@@ -36,7 +36,7 @@ void CSettingDialog::DoDataExchange(platform::DataExchange& dx)
 bool CSettingDialog::OnInitDialog()
 {
     Dialog::OnInitDialog();
-    m_pWnd->EnableToolTips(res::OnToolTipNotify);
+    m_pWnd->EnableToolTips(res::ToolTipsOf(IDD_SETTING_DIALOG));
     m_pWnd->SetUpDownRange(IDC_SECONDS_SPIN, kMinSeconds, kMaxSeconds);
     m_pWnd->SetUpDownStep(IDC_SECONDS_SPIN, kSecondsStep);
     return true;

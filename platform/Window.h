@@ -40,7 +40,8 @@ public:
     virtual void EnableToolTips(ToolTipLookup lookup) = 0;
     // Puts the window into the topmost band and shows it, without moving or resizing it.
     virtual void SetTopmost() = 0;
-    // Brings the window in front of other programs' windows; true when it succeeded.
+    // Brings the window in front of other programs' windows without taking the keyboard from
+    // them; true when it succeeded.
     virtual bool ForceForeground() = 0;
     virtual void EndModal(int result) = 0;
 

@@ -43,7 +43,7 @@ bool CLaunchTimerDlg::OnInitDialog()
     }
     m_pWnd->SetIcon(m_hIcon, true);
     m_pWnd->SetIcon(m_hIcon, false);
-    m_pWnd->EnableToolTips(res::OnToolTipNotify);
+    m_pWnd->EnableToolTips(res::ToolTipsOf(IDD_LAUNCHTIMER_DIALOG));
 
     // 64-point Arial; when the font cannot be had the counter keeps the dialog's font.
     m_fontCounter.CreatePointFont(640, "Arial");

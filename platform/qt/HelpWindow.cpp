@@ -1,5 +1,6 @@
 #include "platform/qt/HelpWindow.h"
 
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -20,6 +21,18 @@ HelpWindow::HelpWindow(QWidget* parent)
     m_browser->setOpenExternalLinks(true);
     m_browser->setSource(HelpUrl());
     resize(640, 600);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    const bool ctrlW = event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier;
+    if (ctrlW || (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) ||
+        event->matches(QKeySequence::Close)) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace platform

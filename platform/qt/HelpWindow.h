@@ -14,6 +14,10 @@ public:
     explicit HelpWindow(QWidget* parent = nullptr);
     QTextBrowser* Browser() const { return m_browser; }
 
+protected:
+    // Esc and Ctrl+W close it, as they close a help or document window elsewhere.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* m_browser;
 };

@@ -1,5 +1,7 @@
 #include "platform/qt/QtFonts.h"
 
+#include <QStringList>
+
 namespace platform {
 
 QString MapFaceName(const std::string& face)
@@ -18,6 +20,18 @@ QFont MakePointFont(const std::string& face, int tenthsOfPoint)
     // Named explicitly: a missing face should fall back by fontconfig's rules, not Qt's
     // guess at a "similar" style.
     font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QFont EditFont(const QFont& dialogFont)
+{
+    QFont font = dialogFont;
+    QStringList families = dialogFont.families();
+    if (families.isEmpty())
+        families.append(dialogFont.family());
+    // Characters the Latin face lacks (all the Japanese ones) still come from the dialog face.
+    families.prepend(QStringLiteral("Liberation Sans"));
+    font.setFamilies(families);
     return font;
 }
 

@@ -13,12 +13,17 @@
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/FileFilterProxy.h"
 #include "platform/qt/HelpWindow.h"
+#include "platform/qt/QtFonts.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/SessionEndWatcher.h"
 #include "platform/qt/X11WindowSearch.h"
 
 namespace platform {
 namespace {
+
+// The face and size of the program's dialogs, for a box shown while none is open.
+const char kDialogFace[] = "MS UI Gothic";
+constexpr int kDialogTenths = 90;
 
 QString FromUtf8(const std::string& s)
 {
@@ -89,7 +94,14 @@ int QtHost::RunModal(Dialog& dialog)
 int QtHost::RunAuxiliary(QDialog& dialog)
 {
     m_auxiliary.emplace_back(&dialog);
+    // A box that asks for the user's answer shows the arrow, even while a launch shows the
+    // wait cursor; the wait cursor comes back once the box has gone.
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting)
+        QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
     int result = dialog.exec();
+    if (waiting && QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
     std::erase_if(m_auxiliary, [&](const QPointer<QDialog>& p) { return !p || p == &dialog; });
     return result;
 }
@@ -107,6 +119,9 @@ int QtHost::ShowMessage(const std::string& text, MessageIcon icon, MessageButton
                     owner);
     // The text is the user's (the msg arguments): never taken for markup.
     box.setTextFormat(Qt::PlainText);
+    // In the dialogs' font, as the rest of the program's texts.
+    auto* dialog = dynamic_cast<QtWindow*>(owner);
+    box.setFont(dialog ? dialog->DialogFont() : MakePointFont(kDialogFace, kDialogTenths));
     box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
     const int answer = RunAuxiliary(box);
     return answer == QMessageBox::Ok || buttons == MessageButtons::Ok ? IdOk : IdCancel;

@@ -11,14 +11,17 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOptionViewItem>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
-#include <cstdlib>
+#include <cmath>
 #include <memory>
-#include <xcb/xcb.h>
 
 #include "platform/Dialog.h"
 #include "platform/Types.h"
@@ -90,50 +93,100 @@ int StateOf(Qt::CheckState state)
     return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
 }
 
-// Asks the window manager to activate the window on the user's behalf (source indication 2),
-// which focus-stealing prevention lets through where an application's own request may not be.
-void RequestX11Activation(QWidget* window)
+// The check boxes of the check list, drawn from the palette so that they read in light and dark
+// themes alike: a box in the base colour with an edge between text and base, and the mark in
+// the text colour. (Some styles draw the box black on dark, or white on white.)
+class CheckListStyle final : public QProxyStyle
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection() || !window->windowHandle())
-        return;
-    xcb_connection_t* conn = x11->connection();
-    static const char name[] = "_NET_ACTIVE_WINDOW";
-    xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, sizeof name - 1, name), nullptr);
-    if (!atom)
-        return;
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = static_cast<xcb_window_t>(window->winId());
-    event.type = atom->atom;
-    event.data.data32[0] = 2;
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    std::free(atom);
-    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
-    xcb_send_event(conn, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&event));
-    xcb_flush(conn);
-}
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element != PE_IndicatorItemViewItemCheck) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QPalette::ColorGroup group =
+            (option->state & State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        const QColor ink = option->palette.color(group, QPalette::Text);
+        const QColor paper = option->palette.color(group, QPalette::Base);
+        const QColor edge =
+            QColor::fromRgbF(static_cast<float>((ink.redF() * 3 + paper.redF() * 2) / 5),
+                             static_cast<float>((ink.greenF() * 3 + paper.greenF() * 2) / 5),
+                             static_cast<float>((ink.blueF() * 3 + paper.blueF() * 2) / 5));
+        const int side = std::min(option->rect.width(), option->rect.height());
+        QRectF box(0, 0, side, side);
+        box.moveCenter(QRectF(option->rect).center());
+
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(QPen(edge, 1));
+        painter->setBrush(paper);
+        painter->drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+        if (option->state & State_On) {
+            const qreal w = box.width();
+            const QPointF mark[] = {box.topLeft() + QPointF(w * 0.22, w * 0.52),
+                                    box.topLeft() + QPointF(w * 0.42, w * 0.72),
+                                    box.topLeft() + QPointF(w * 0.78, w * 0.28)};
+            painter->setPen(
+                QPen(ink, std::max(1.5, w / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter->drawPolyline(mark, 3);
+        } else if (option->state & State_NoChange) {
+            painter->fillRect(box.adjusted(side * 0.3, side * 0.3, -side * 0.3, -side * 0.3), ink);
+        }
+        painter->restore();
+    }
+};
+
+// The check list's items as drawn, to tell which names the list cuts.
+class CheckListDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // Whether the item's text is too long for the room it is drawn in (shown cut, with "…").
+    bool IsCut(const QListWidget& view, const QModelIndex& index) const
+    {
+        QStyleOptionViewItem option;
+        option.initFrom(&view);
+        option.rect = view.visualRect(index);
+        option.font = view.font();
+        option.fontMetrics = QFontMetrics(option.font);
+        initStyleOption(&option, index);
+        const QWidget* widget = option.widget ? option.widget : &view;
+        QStyle* style = widget->style();
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &option, widget);
+        // The style leaves this margin on either side of the text.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        return option.fontMetrics.horizontalAdvance(option.text) > textRect.width() - 2 * margin;
+    }
+};
 
 } // namespace
 
 QtWindow::QtWindow(Dialog& dialog, QWidget* owner)
     : QDialog(owner, FlagsFor(dialog.Template())), m_dialog(dialog),
       m_font(MakePointFont(dialog.Template().fontFace, dialog.Template().pointSize * 10)),
-      m_units(DialogUnits::FromFont(m_font))
+      m_units(DialogUnits::FromFont(m_font)), m_keepInFront(new QTimer(this))
 {
     const DialogTemplate& tmpl = dialog.Template();
-    // Modal to its owner and the owner's owners, as an owned Windows dialog is; a window
-    // without owner blocks nothing, so the help window stays usable beside it.
-    setWindowModality(Qt::WindowModal);
+    // Modal to its owner and the owner's owners, as an owned Windows dialog is. A window
+    // without owner blocks nothing, so the help window stays usable beside it; nor is it a
+    // modal window, which the toolkit would activate whenever it shows.
+    setWindowModality(owner ? Qt::WindowModal : Qt::NonModal);
     setFont(m_font);
     setFixedSize(m_units.X(tmpl.cx), m_units.Y(tmpl.cy));
     setSizeGripEnabled(false);
     CreateControls();
     SetTitle(tmpl.caption);
+    // In front for as long as the program keeps bringing the window forward (each second while
+    // it counts), and no longer: once the count stops, the window is an ordinary one again.
+    m_keepInFront->setSingleShot(true);
+    m_keepInFront->setInterval(2500);
+    connect(m_keepInFront, &QTimer::timeout, this, [this] {
+        if (!m_topmost)
+            SetStaysOnTop(false);
+    });
 }
 
 QtWindow::~QtWindow()
@@ -225,18 +278,16 @@ void QtWindow::CreateControls()
                                                                     : Qt::ScrollBarAlwaysOff);
             if (!(c.style & CS_BORDER))
                 list->setFrameShape(QFrame::NoFrame);
-            // The default style draws an unticked item's box white on white: give every box a
-            // visible edge so that the user sees there is something to tick.
-            list->setStyleSheet(QStringLiteral(
-                "QListView::indicator { width: 11px; height: 11px; border: 1px solid #6e6e6e;"
-                " background: palette(base); }"
-                "QListView::indicator:checked { image: url(:/icons/check.png); }"));
+            auto* style = new CheckListStyle;
+            style->setParent(list);
+            list->setStyle(style);
+            list->setItemDelegate(new CheckListDelegate(list));
             widget = list;
             break;
         }
         }
         widget->setObjectName(QStringLiteral("control%1").arg(c.id));
-        widget->setFont(m_font);
+        widget->setFont(c.kind == ControlKind::Edit ? EditFont(m_font) : m_font);
         widget->setGeometry(rect);
         bool focusable = c.kind == ControlKind::Edit || c.kind == ControlKind::PushButton ||
                          c.kind == ControlKind::CheckBox || c.kind == ControlKind::CheckList;
@@ -244,7 +295,7 @@ void QtWindow::CreateControls()
                                : (c.style & CS_TABSTOP) ? Qt::StrongFocus
                                                         : Qt::ClickFocus);
         m_controlIndex[widget] = static_cast<int>(m_controls.size());
-        m_controls.push_back({c.id, c.kind, c.style, widget, {}, {}});
+        m_controls.push_back({c.id, c.kind, c.style, widget, {}, {}, {}, false});
     }
 
     // Tab order is template order.
@@ -335,9 +386,19 @@ int QtWindow::RunModalLoop()
 {
     if (m_ended)
         return m_result;
+    // A window that is already counting when it first shows was started unattended (at login):
+    // it must not take the keyboard from whatever the user is typing into meanwhile.
+    const bool unattended = std::any_of(m_timers.begin(), m_timers.end(),
+                                        [](const auto& timer) { return !timer.second.isNull(); });
+    setAttribute(Qt::WA_ShowWithoutActivating, unattended);
+    // The attribute only reaches a native window created after it was set.
+    if (windowHandle())
+        windowHandle()->setProperty("_q_showWithoutActivating", unattended);
     show();
-    raise();
-    activateWindow();
+    if (!unattended) {
+        raise();
+        activateWindow();
+    }
     QEventLoop loop;
     m_loop = &loop;
     if (!m_ended)
@@ -363,6 +424,27 @@ void QtWindow::PressEnter()
         }
     }
     Command(IdOk);
+}
+
+bool QtWindow::focusNextPrevChild(bool next)
+{
+    // The focus was parked on the window when its control got disabled: Tab and Shift+Tab go on
+    // from that control's place in the tab order, not from either end.
+    const ControlEntry* anchor = m_focusAnchor ? EntryOf(m_focusAnchor) : nullptr;
+    if (!anchor || focusWidget() != this)
+        return QDialog::focusNextPrevChild(next);
+    const auto count = static_cast<std::ptrdiff_t>(m_controls.size());
+    const std::ptrdiff_t from = anchor - m_controls.data();
+    for (std::ptrdiff_t step = 1; step < count; ++step) {
+        const ControlEntry& e = m_controls[static_cast<size_t>(
+            ((from + (next ? step : -step)) % count + count) % count)];
+        if (!(e.style & CS_TABSTOP) || !(e.widget->focusPolicy() & Qt::TabFocus) ||
+            !e.widget->isEnabledTo(this) || !e.widget->isVisibleTo(this))
+            continue;
+        e.widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return true;
 }
 
 void QtWindow::reject()
@@ -431,9 +513,20 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event)
         const ControlEntry* entry = EntryOf(watched);
         if (!entry)
             return QDialog::eventFilter(watched, event);
+        auto* help = static_cast<QHelpEvent*>(event);
+        // A name the list shows cut is shown whole; other items keep the list's own tip.
+        if (auto* list = qobject_cast<QListWidget*>(entry->widget);
+            list && watched == list->viewport()) {
+            const QModelIndex index = list->indexAt(help->pos());
+            const auto* delegate = dynamic_cast<CheckListDelegate*>(list->itemDelegate());
+            if (index.isValid() && delegate && delegate->IsCut(*list, index)) {
+                QToolTip::showText(help->globalPos(), index.data(Qt::DisplayRole).toString(),
+                                   list->viewport(), list->visualRect(index));
+                return true;
+            }
+        }
         std::string text;
         bool has = m_toolTips && entry->id != kNoId && m_toolTips(entry->id, text) && !text.empty();
-        auto* help = static_cast<QHelpEvent*>(event);
         if (has)
             QToolTip::showText(help->globalPos(), FromUtf8(text), entry->widget);
         else
@@ -470,9 +563,12 @@ void QtWindow::EnableToolTips(ToolTipLookup lookup)
     m_toolTips = std::move(lookup);
 }
 
-void QtWindow::SetTopmost()
+void QtWindow::SetStaysOnTop(bool on)
 {
-    Qt::WindowFlags flags = windowFlags() | Qt::WindowStaysOnTopHint;
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    if (flags == windowFlags())
+        return;
     if (!isVisible() || !windowHandle()) {
         setWindowFlags(flags);
         return;
@@ -480,7 +576,17 @@ void QtWindow::SetTopmost()
     // Told to the shown window directly: setWindowFlags would hide and recreate it, losing
     // its place and the activation.
     overrideWindowFlags(flags);
-    windowHandle()->setFlags(windowHandle()->flags() | Qt::WindowStaysOnTopHint);
+    Qt::WindowFlags native = windowHandle()->flags();
+    native.setFlag(Qt::WindowStaysOnTopHint, on);
+    windowHandle()->setFlags(native);
+}
+
+void QtWindow::SetTopmost()
+{
+    m_topmost = true;
+    SetStaysOnTop(true);
+    if (!isVisible())
+        return;
     // SetWindowPos without SWP_NOACTIVATE activates the window too.
     raise();
     activateWindow();
@@ -490,12 +596,13 @@ bool QtWindow::ForceForeground()
 {
     if (!isVisible())
         return false;
+    // In front of other windows, but never the keyboard: a key typed into another program
+    // must not reach this window, where Enter would launch everything and Esc cancel it. A
+    // click still activates it as any window.
+    SetStaysOnTop(true);
     raise();
-    activateWindow();
-    RequestX11Activation(this);
-    // Under X11 the activation arrives later through the window manager; this reports the
-    // state as it is now.
-    return isActiveWindow();
+    m_keepInFront->start();
+    return true;
 }
 
 void QtWindow::EndModal(int result)
@@ -555,6 +662,8 @@ void QtWindow::ApplyText(ControlEntry& entry, const std::string& text)
             label->setBuddy(nullptr);
             label->setText(prefix ? StripMnemonics(q) : q);
         }
+        if (entry.hasOwnFont)
+            FitStaticText(entry);
         break;
     }
     case ControlKind::Edit:
@@ -599,8 +708,10 @@ void QtWindow::Enable(int id, bool enable)
     // default button; Qt would hand it to the next control (Start -> Reset). The window keeps
     // it instead, which gives Enter the same meaning.
     QWidget* focused = focusWidget();
-    if (!enable && focused && (focused == w || w->isAncestorOf(focused)))
+    if (!enable && focused && (focused == w || w->isAncestorOf(focused))) {
+        m_focusAnchor = w;
         setFocus(Qt::OtherFocusReason);
+    }
     w->setEnabled(enable);
 }
 
@@ -628,11 +739,34 @@ int QtWindow::GetCheck(int id) const
 
 bool QtWindow::SetFont(int id, const Font& font)
 {
-    QWidget* w = Control(id);
-    if (!w || !font.IsCreated())
+    ControlEntry* e = Find(id);
+    if (!e || !font.IsCreated())
         return false;
-    w->setFont(MakePointFont(font.face, font.tenthsOfPoint));
+    e->ownFont = MakePointFont(font.face, font.tenthsOfPoint);
+    e->hasOwnFont = true;
+    e->widget->setFont(e->ownFont);
+    if (e->kind == ControlKind::Static)
+        FitStaticText(*e);
     return true;
+}
+
+void QtWindow::FitStaticText(ControlEntry& entry)
+{
+    // A static with a large font of its own (the counter) shows every character it holds: the
+    // font shrinks until the text fits, and grows back for a shorter text.
+    QFont font = entry.ownFont;
+    const QString text = static_cast<QLabel*>(entry.widget)->text();
+    const QRect room = entry.widget->contentsRect();
+    auto fits = [&](const QFont& f) {
+        QFontMetrics fm(f);
+        const QRect ink = fm.tightBoundingRect(text);
+        return std::max(fm.horizontalAdvance(text), ink.right() + 1) <= room.width() &&
+               fm.ascent() + ink.bottom() + 1 <= room.height();
+    };
+    constexpr qreal kSmallest = 6;
+    while (!fits(font) && font.pointSizeF() > kSmallest)
+        font.setPointSizeF(std::max(kSmallest, std::floor(font.pointSizeF() * 0.95)));
+    entry.widget->setFont(font);
 }
 
 void QtWindow::SetFocus(int id)

@@ -24,6 +24,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
+class QTimer;
 
 namespace platform {
 
@@ -52,6 +53,8 @@ public:
         QWidget* widget;
         std::string text; // as the program set it, bytes kept
         QString shown;    // what the widget was given for it
+        QFont ownFont;    // the font the program set on it, if it did
+        bool hasOwnFont;
     };
     // The controls in template order.
     const std::vector<ControlEntry>& Controls() const { return m_controls; }
@@ -114,6 +117,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -125,6 +129,8 @@ private:
     ControlEntry* Find(int id);
     const ControlEntry* EntryOf(const QObject* object) const;
     void ApplyText(ControlEntry& entry, const std::string& text);
+    void FitStaticText(ControlEntry& entry);
+    void SetStaysOnTop(bool on);
     QListWidget* List(int id) const;
     QListWidgetItem* Item(int id, int pos) const;
     QtUpDown* UpDown(int id) const;
@@ -141,6 +147,10 @@ private:
     TitleClaim m_claim;
     std::vector<std::pair<unsigned, std::string>> m_menuItems;
     ToolTipLookup m_toolTips;
+    // The control that had the focus when it got disabled; the focus waits on the window.
+    QPointer<QWidget> m_focusAnchor;
+    QTimer* m_keepInFront;  // ends the stay in front once the program stops asking for it
+    bool m_topmost = false; // for good, as SetTopmost puts it
     std::map<std::uintptr_t, QPointer<PreciseTimer>> m_timers;
     QEventLoop* m_loop = nullptr;
     bool m_ended = false;

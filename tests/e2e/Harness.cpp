@@ -332,6 +332,18 @@ std::string XServer::WaitForWindow(const std::string& title) const
     return ids.size() == 1 ? ids[0] : std::string();
 }
 
+bool XServer::IsAbove(const std::string& id, const std::string& other) const
+{
+    // "_NET_CLIENT_LIST_STACKING(WINDOW): window id # 0x400006, 0x600006", bottom to top.
+    const std::string list = Client({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"});
+    std::vector<std::string> ids;
+    for (auto at = list.find("0x"); at != std::string::npos; at = list.find("0x", at + 2))
+        ids.push_back(std::to_string(std::stoul(list.substr(at), nullptr, 16)));
+    const auto a = std::find(ids.begin(), ids.end(), id),
+               b = std::find(ids.begin(), ids.end(), other);
+    return a != ids.end() && b != ids.end() && a > b;
+}
+
 void XServer::Keys(const std::string& id, const std::vector<std::string>& keys) const
 {
     Client({"xdotool", m_wm ? "windowactivate" : "windowfocus", "--sync", id});

@@ -146,6 +146,8 @@ public:
     std::vector<std::string> Find(const std::string& title) const;
     // The one shown window with this title, once there is one; empty after the timeout.
     std::string WaitForWindow(const std::string& title) const;
+    // Whether the first window is stacked above the second (the window manager's client list).
+    bool IsAbove(const std::string& id, const std::string& other) const;
     // Focuses the window as a user would (through the window manager when there is one), then
     // types the keys with XTEST ("Escape", "Tab", "ctrl+a", "4").
     void Keys(const std::string& id, const std::vector<std::string>& keys) const;

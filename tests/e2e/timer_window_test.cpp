@@ -1,6 +1,7 @@
 // The timer window of the real program: what the settings file holds after it closes or the
 // session ends, the settings dialog, and the program without any display.
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 #include "Harness.h"
@@ -103,6 +104,69 @@ TEST(SettingsDialog, SecondsChangedInTheDialogAreSavedAndReadAtTheNextStart)
     x.Keys(timer, {"Escape"});
     EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
     EXPECT_EQ(s.ReadSettings()["Seconds"], "45");
+}
+
+// The keyboard belongs to the user: while Hanavo counts in automatic mode and keeps its window
+// in front, every key typed into another program reaches that program (an Enter or Esc given to
+// Hanavo would launch everything or cancel the login start), and the count goes on to its end.
+// A click still activates it. The window is the one the desktop entry names, so that docks tie
+// them together.
+TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
+{
+    Sandbox s;
+    s.WriteSettings({{"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}, {"Seconds", "8"}});
+    XServer x(s, true);
+    auto logger = x.Start({HANAVO_KEY_LOGGER, s.Path("keys.log")}, "key-logger");
+    const std::string other = x.WaitForWindow("key-logger");
+    ASSERT_FALSE(other.empty()) << ReadFile(s.Path("key-logger.err"));
+    x.Client({"xdotool", "windowactivate", "--sync", other});
+
+    auto hanavo = s.Hanavo({"-a"}, x.Display());
+    const std::string timer = x.WaitForWindow(kTitleCounting);
+    ASSERT_FALSE(timer.empty()) << s.Stderr();
+    // Shown without taking the keyboard; then the user goes back to the other window, which
+    // the window manager raises over Hanavo's.
+    EXPECT_EQ(x.Client({"xdotool", "getactivewindow"}), other + "\n");
+    x.Client({"xdotool", "windowactivate", "--sync", other});
+    // Keys over more than two ticks of the count, without choosing a window: XTEST gives each
+    // to whichever window has the keyboard at that moment.
+    const std::vector<std::pair<std::string, std::string>> keys = {
+        {"a", "A"},         {"Return", "Return"}, {"b", "B"},     {"Escape", "Esc"},
+        {"space", "Space"}, {"c", "C"},           {"Tab", "Tab"}, {"Return", "Return"},
+        {"d", "D"},         {"Escape", "Esc"},    {"e", "E"},     {"Return", "Return"},
+        {"f", "F"},         {"Escape", "Esc"},    {"g", "G"},     {"space", "Space"}};
+    std::vector<std::string> argv = {"xdotool", "key", "--delay", "180"};
+    std::string typed; // as the other program logs them
+    for (const auto& [key, name] : keys) {
+        argv.push_back(key);
+        typed += name + "\n";
+    }
+    x.Client(argv);
+    EXPECT_TRUE(PollUntil([&] { return ReadFile(s.Path("keys.log")) == typed; }, 5s))
+        << ReadFile(s.Path("keys.log"));
+
+    // Still counting, nothing launched yet, and in front of the window that has the keyboard.
+    EXPECT_EQ(x.Find(kTitleCounting), std::vector<std::string>{timer});
+    EXPECT_EQ(s.Log(), "");
+    EXPECT_TRUE(x.IsAbove(timer, other));
+    const std::string wmClass = x.Client({"xprop", "-id", timer, "WM_CLASS"});
+    std::string entry = ReadFile(HANAVO_SOURCE_DIR "/packaging/io.github.quillmere.Hanavo.desktop");
+    const auto key = entry.find("\nStartupWMClass=");
+    ASSERT_NE(key, std::string::npos);
+    entry = entry.substr(key + 16, entry.find('\n', key + 1) - key - 16);
+    EXPECT_NE(wmClass.find(", \"" + entry + "\"\n"), std::string::npos) << wmClass;
+    // A click still makes it the active window (on the counter, which does nothing).
+    x.Client({"xdotool", "mousemove", "--window", timer, "20", "20", "click", "1"});
+    EXPECT_TRUE(PollUntil(
+        [&] {
+            return x.Client({"xdotool", "getactivewindow"}) == timer + "\n";
+        },
+        5s));
+
+    // The count goes on to zero and launches.
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.Launched(1), std::vector<std::string>{
+                                 "cmd @" + std::filesystem::canonical(s.Path("home")).string()});
 }
 
 // Without any display, in either mode: one line on stderr and a failure exit, not a toolkit

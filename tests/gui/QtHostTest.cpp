@@ -3,16 +3,19 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "GuiTestSupport.h"
 #include "app/LaunchSettings.h"
+#include "platform/qt/HelpWindow.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
 #include "res/resource.h"
@@ -138,13 +141,23 @@ TEST(QtHost, TerminationSignalEndsEveryModalRunInnermostFirst)
                 EXPECT_EQ(box->text(), QStringLiteral("<b>閉じない</b> &"));
                 EXPECT_EQ(box->textFormat(), Qt::PlainText);
                 QtWindow* innerWindow = host.OpenWindows().back();
+                // In the dialogs' font, and with the arrow over it though a launch waits.
+                EXPECT_EQ(
+                    QFontInfo(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->font())
+                        .family(),
+                    QStringLiteral("IPAPGothic"));
+                ASSERT_NE(QApplication::overrideCursor(), nullptr);
+                EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
                 EXPECT_EQ(box->parentWidget(), innerWindow);
                 EXPECT_EQ(innerWindow->parentWidget(), host.OpenWindows().front());
                 EXPECT_EQ(innerWindow->GetFocus(), IDC_COMMAND); // the first tab stop
                 ::kill(::getpid(), SIGTERM);
             });
+            host.SetCursor(platform::Cursor::Wait);
             int answer = host.ShowMessage("<b>閉じない</b> &", platform::MessageIcon::Exclamation);
             order.push_back("box " + std::to_string(answer));
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            host.SetCursor(platform::Cursor::Arrow);
             // Nothing new is shown once the session ends.
             Later([&] { laterBoxShown = FindVisible<QMessageBox>() != nullptr; });
             host.ShowMessage("もう一つ", platform::MessageIcon::Information);
@@ -199,4 +212,21 @@ TEST(QtHost, ChoosersFilterTheFolderAndReturnThePathBytes)
               (QStringList{"Setup.EXE", "notes.txt", "plain", "tool", "x.exe.txt", "起動"}));
     OnChooser({});
     EXPECT_FALSE(host.ChooseFile(d, filter).has_value());
+}
+
+TEST(QtHost, HelpWindowClosesWithEscAndCtrlW)
+{
+    QtHost host;
+    for (auto [key, modifiers, closes] : {std::tuple{Qt::Key_W, Qt::NoModifier, false},
+                                          std::tuple{Qt::Key_Escape, Qt::NoModifier, true},
+                                          std::tuple{Qt::Key_W, Qt::ControlModifier, true}}) {
+        SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
+        host.ShowHelp();
+        ASSERT_TRUE(host.Help()->isVisible());
+        // Where the keys go while the user reads.
+        QWidget* reading = host.Help()->Browser();
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, key == Qt::Key_W ? "w" : "");
+        QApplication::sendEvent(reading, &press);
+        EXPECT_EQ(host.Help()->isVisible(), !closes);
+    }
 }

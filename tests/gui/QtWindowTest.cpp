@@ -2,18 +2,23 @@
 // system's dialogs expect them to.
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRawFont>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionViewItem>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QToolTip>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 #include <tuple>
 
 #include "GuiTestSupport.h"
@@ -23,6 +28,7 @@
 #include "platform/qt/QtUpDown.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
+#include "res/ToolTip.h"
 #include "res/resource.h"
 #include "support/TempDir.h"
 #include "timer/CLaunchTimerDlg.h"
@@ -73,15 +79,39 @@ void ExpectFits(QWidget* w, const QString& text)
 
 // The tip the pointer resting on the target leaves: a stale tip, one that would stay for a
 // minute, must be replaced or hidden.
-QString ToolTipOf(QWidget* target)
+QString ToolTipOf(QWidget* target, std::optional<QPoint> where = std::nullopt)
 {
-    QPoint at = target->rect().center();
+    QPoint at = where.value_or(target->rect().center());
     QToolTip::showText(target->mapToGlobal(at), QStringLiteral("stale"), target, QRect(), 60000);
     QHelpEvent help(QEvent::ToolTip, at, target->mapToGlobal(at));
     QApplication::sendEvent(target, &help);
     WaitUntil([] { return !QToolTip::isVisible() || QToolTip::text() != QStringLiteral("stale"); },
               2000);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// The family of the font that draws the first character of text in this font.
+QString DrawnBy(const QFont& font, const QString& text)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    return runs.isEmpty() ? QString() : runs.first().rawFont().familyName();
+}
+
+// The contrast ratio of two colours as WCAG defines it: 1 for none, 21 for black on white.
+double Contrast(QColor a, QColor b)
+{
+    auto luminance = [](QColor c) {
+        auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -126,6 +156,15 @@ TEST(QtWindow, EveryTemplateBecomesItsWidgetsWithUnclippedTexts)
             if (auto* button = qobject_cast<QPushButton*>(widget)) {
                 EXPECT_EQ(button->isDefault(), (c.style & platform::CS_DEFAULT) != 0);
             }
+            if (c.kind == ControlKind::Edit) {
+                // The dialog face draws a backslash as a yen sign: typed paths and arguments
+                // show it as what it is, and Japanese still in the dialog face.
+                EXPECT_NE(DrawnBy(widget->font(), QStringLiteral("\\")),
+                          QStringLiteral("IPAPGothic"));
+                EXPECT_FALSE(DrawnBy(widget->font(), QStringLiteral("\\")).isEmpty());
+                EXPECT_EQ(DrawnBy(widget->font(), QStringLiteral("あ")),
+                          QStringLiteral("IPAPGothic"));
+            }
             if (c.kind == ControlKind::Static || qobject_cast<QAbstractButton*>(widget)) {
                 EXPECT_EQ(ShownText(widget), Q(c.text));
                 if (!c.text.empty())
@@ -156,6 +195,13 @@ TEST(QtWindow, TimerWindowShowsItsTextsFontsAndStates)
     EXPECT_EQ(QFontInfo(counter->font()).family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(QFontInfo(counter->font()).pointSize(), 64);
     ExpectFits(counter, QStringLiteral("300"));
+    // A stored count too long for the large digits shows every digit, smaller; a short one
+    // gets the full size back.
+    w.SetText(IDC_COUNTER, "99999");
+    ExpectFits(counter, QStringLiteral("99999"));
+    EXPECT_GE(QFontInfo(counter->font()).pointSize(), 30);
+    w.SetText(IDC_COUNTER, "300");
+    EXPECT_EQ(QFontInfo(counter->font()).pointSize(), 64);
     for (unsigned s : {IDS_STATUS_NOCOMMAND, IDS_STATUS_MESSAGE})
         ExpectFits(w.Control(IDC_STATUS), Q(res::LoadText(s)));
 }
@@ -207,6 +253,30 @@ TEST(QtWindow, EnterEscAndTheCloseBoxAskTheDialogWithTheirCommand)
         // Only the dialog ends its run.
         EXPECT_TRUE(w.isVisible());
         EXPECT_FALSE(w.IsModalEnded());
+    }
+}
+
+TEST(QtWindow, TabFromAButtonThatDisabledItselfGoesOnFromItsPlace)
+{
+    // Start disables itself when pressed from the keyboard; the next Tab or Shift+Tab goes on
+    // from its place in the tab order, skipping disabled controls.
+    using Case = std::tuple<int, std::vector<int>, int>; // key, also disabled, focus after
+    const Case cases[] = {
+        {Qt::Key_Backtab, {}, IDC_SETTINGS},
+        {Qt::Key_Tab, {}, IDC_STOP},
+        {Qt::Key_Tab, {IDC_STOP}, IDC_RESET},
+        {Qt::Key_Backtab, {IDC_SETTINGS}, IDC_RUN_NOW},
+    };
+    for (const auto& [key, alsoDisabled, expected] : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << key << " then " << expected);
+        Shown<TestDialog> b(res::GetTemplate(IDD_LAUNCHTIMER_DIALOG));
+        QtWindow& w = b.Open();
+        w.SetFocus(IDC_START);
+        for (int id : alsoDisabled)
+            w.Enable(id, false);
+        w.Enable(IDC_START, false);
+        KeyClick(w.focusWidget() ? w.focusWidget() : &w, key);
+        EXPECT_EQ(w.GetFocus(), expected);
     }
 }
 
@@ -328,6 +398,57 @@ TEST(QtWindow, CheckListShowsTheChecksAndTogglesThemByMouseAndSpace)
     EXPECT_EQ(view->item(0)->checkState(), Qt::Checked);
 }
 
+TEST(QtWindow, CheckListBoxesReadInDarkAndLightPalettesAndCutNamesShowWhole)
+{
+    Shown<TestDialog> b(res::GetTemplate(IDD_ORDER_DIALOG));
+    QtWindow& w = b.Open();
+    w.EnableToolTips(res::ToolTipsOf(IDD_ORDER_DIALOG));
+    const std::string longName = "とても長い名前の起動ファイル_" + std::string(80, 'x') + ".sh";
+    w.ListAddString(IDC_FILE_LIST, longName);
+    w.ListAddString(IDC_FILE_LIST, "a.sh");
+    w.ListSetCheck(IDC_FILE_LIST, 0, 1);
+    auto* view = static_cast<QListWidget*>(w.Control(IDC_FILE_LIST));
+    view->clearSelection();
+    view->doItemsLayout();
+    // The start of a row, as wide as the row is high: its check box and nothing else.
+    auto indicator = [view](int row) {
+        const QRect item = view->visualItemRect(view->item(row));
+        return QRect(item.topLeft(), QSize(item.height(), item.height()));
+    };
+
+    for (bool dark : {true, false}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Base, dark ? QColor(0x1e, 0x1e, 0x1e) : Qt::white);
+        palette.setColor(QPalette::Text, dark ? QColor(0xe6, 0xe6, 0xe6) : Qt::black);
+        palette.setColor(QPalette::Window,
+                         dark ? QColor(0x2d, 0x2d, 0x2d) : QColor(0xef, 0xef, 0xef));
+        view->setPalette(palette);
+        const QImage shot = view->viewport()->grab().toImage();
+        const QRect ticked = indicator(0), unticked = indicator(1);
+        ASSERT_EQ(ticked.size(), unticked.size());
+        ASSERT_TRUE(ticked.isValid());
+        // The mark stands out from an unticked box, and an unticked box from the list.
+        int mark = 0, edge = 0;
+        for (int y = 0; y < ticked.height(); ++y) {
+            for (int x = 0; x < ticked.width(); ++x) {
+                const QColor on = shot.pixelColor(ticked.topLeft() + QPoint(x, y));
+                const QColor off = shot.pixelColor(unticked.topLeft() + QPoint(x, y));
+                mark += Contrast(on, off) >= 3;
+                edge += Contrast(off, palette.color(QPalette::Base)) >= 3;
+            }
+        }
+        EXPECT_GE(mark, 10);
+        EXPECT_GE(edge, 2 * ticked.width());
+    }
+
+    // A name cut with "…" shows whole as its tip; a name shown whole keeps the list's own tip.
+    const QRect cut = view->visualItemRect(view->item(0));
+    const QRect whole = view->visualItemRect(view->item(1));
+    EXPECT_EQ(ToolTipOf(view->viewport(), cut.center()), Q(longName));
+    EXPECT_EQ(ToolTipOf(view->viewport(), whole.center()), Q(res::LoadText(IDC_FILE_LIST)));
+}
+
 TEST(QtWindow, ToolTipsOfTheThreeDialogsAreTheStringsOfTheControlNumbers)
 {
     LaunchSettings settings;
@@ -340,7 +461,10 @@ TEST(QtWindow, ToolTipsOfTheThreeDialogsAreTheStringsOfTheControlNumbers)
             SCOPED_TRACE(testing::Message() << w->GetDialog().Template().id << " " << c.id);
             bool none = c.id == platform::kNoId || c.id == IDC_COUNTER || c.id == IDC_STATUS ||
                         c.id == IDC_SECONDS_SPIN;
-            QString expected = none ? QString() : Q(res::LoadText(c.id));
+            // The run-command check box has a text of its own, though its number is 1018.
+            const bool own = w == timer.window.get() && c.id == IDC_RUN_COMMAND;
+            QString expected =
+                none ? QString() : Q(res::LoadText(own ? IDS_TIP_RUN_COMMAND : c.id));
             EXPECT_EQ(expected.isEmpty(), none);
             // What the pointer rests on: the list's viewport, an arrow of the up-down control.
             QWidget* target = c.widget->childAt(c.widget->rect().center());

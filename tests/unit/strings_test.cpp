@@ -67,22 +67,28 @@ TEST(ToolTips, EveryControlShowsItsOwnNumberOrNothing)
     const std::set<int> silent = {IDC_COUNTER, IDC_STATUS, IDC_SECONDS_SPIN, IDC_VERSION,
                                   platform::kNoId};
     for (int templateId : {IDD_LAUNCHTIMER_DIALOG, IDD_SETTING_DIALOG, IDD_ORDER_DIALOG}) {
+        const platform::ToolTipLookup lookup = res::ToolTipsOf(templateId);
         for (const auto& control : res::GetTemplate(templateId).controls) {
+            // The run-command check box shares 1018 with the folder Browse button, but not
+            // its text.
+            const bool own = templateId == IDD_LAUNCHTIMER_DIALOG && control.id == IDC_RUN_COMMAND;
             std::string text;
-            const bool answered = res::OnToolTipNotify(control.id, text);
+            const bool answered = lookup(control.id, text);
             if (silent.count(control.id)) {
                 EXPECT_TRUE(!answered || text.empty()) << templateId << "/" << control.id;
             } else {
                 EXPECT_TRUE(answered);
-                EXPECT_EQ(text, res::LoadText(control.id)) << control.id;
+                EXPECT_EQ(text, res::LoadText(own ? IDS_TIP_RUN_COMMAND : control.id))
+                    << templateId << "/" << control.id;
                 EXPECT_FALSE(text.empty()) << templateId << "/" << control.id;
             }
         }
     }
-    std::string shared;
-    res::OnToolTipNotify(IDC_RUN_COMMAND, shared);
-    EXPECT_EQ(shared, "フォルダ選択ダイアログボックスを表示します。")
-        << "the timer window's check box shares 1018 with the folder Browse button";
+    std::string browse, check;
+    res::OnToolTipNotify(IDD_SETTING_DIALOG, IDC_BROWSE_FOLDER, browse);
+    res::OnToolTipNotify(IDD_LAUNCHTIMER_DIALOG, IDC_RUN_COMMAND, check);
+    EXPECT_EQ(browse, "フォルダ選択ダイアログボックスを表示します。");
+    EXPECT_EQ(check, "設定したコマンドを起動するかどうかを選びます。");
 }
 
 TEST(Templates, EveryTemplateIdAndControlIsUniqueAndLoadable)
