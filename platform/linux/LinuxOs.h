@@ -15,6 +15,13 @@ std::vector<std::string> SplitArguments(const std::string& text);
 // programs get this one.
 void RecordStartEnvironment(char** envp);
 
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
+// $HOME/.config; empty when neither can be had.
+std::string ConfigHome();
+
+// Makes a folder and its missing parents, private to the user. True when it is a folder now.
+bool MakeFolders(const std::string& folder);
+
 // Marks a title as shown by one of this user's Hanavo windows while the returned claim lives,
 // so that a title search finds it without a window system (offscreen, Wayland).
 class TitleClaim

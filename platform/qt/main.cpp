@@ -1,4 +1,4 @@
-// The hanavo program: the Qt host, the settings store and the application object's start-up
+// The hanavo program: the Qt host, the settings file and the application object's start-up
 // routine, which is the program's whole life.
 #include <QApplication>
 #include <QLibraryInfo>
@@ -8,11 +8,11 @@
 
 #include "app/CLaunchTimerApp.h"
 #include "platform/Os.h"
+#include "platform/linux/FileProfileStore.h"
 #include "platform/linux/LinuxOs.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/DisplayCheck.h"
 #include "platform/qt/QtHost.h"
-#include "platform/qt/QtProfileStore.h"
 
 int main(int argc, char** argv, char** envp)
 {
@@ -43,7 +43,7 @@ int main(int argc, char** argv, char** envp)
         QApplication::installTranslator(&toolkitTexts);
 
     platform::QtHost host;
-    platform::QtProfileStore store;
+    platform::FileProfileStore store;
     CLaunchTimerApp app(host, store);
     app.InitInstance(arguments);
     return 0;
