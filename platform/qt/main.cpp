@@ -16,6 +16,19 @@
 
 int main(int argc, char** argv, char** envp)
 {
+    // Before anything else: of two copies started at the same instant, only one goes on. The
+    // other ends silently, as when it finds the first one's window.
+    switch (platform::AcquireInstanceLock()) {
+    case platform::InstanceLock::Acquired:
+        break;
+    case platform::InstanceLock::HeldElsewhere:
+        return 0;
+    case platform::InstanceLock::Unavailable:
+        std::fprintf(stderr, "hanavo: no place for the single-instance lock (neither "
+                             "$XDG_RUNTIME_DIR nor the settings folder can be used); "
+                             "going on without it\n");
+        break;
+    }
     platform::RecordStartEnvironment(envp);
 
     // The argument text as given, before the toolkit takes out options of its own.
