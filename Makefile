@@ -1,10 +1,13 @@
 # Two set-up commands on a fresh Debian 12 machine: `make run` and `make test`.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs.
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-sanitize bench package format clean
+.PHONY: all deps build run test test-sanitize fuzz bench package format clean
 
 all: build
 
@@ -32,6 +35,14 @@ test-sanitize: deps $(SANITIZE_BUILD)/build.ninja
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) -j $(JOBS) --output-on-failure
 
+# The parsers under libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: deps
 	bench/run.sh
 
@@ -42,4 +53,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) build-bench
