@@ -22,23 +22,30 @@ struct Line
     std::string_view value;
 };
 
-// Splits the text into lines, each one classified; the lines' bytes together are the text,
+// Reads the text line by line, each one classified; the lines' bytes together are the text,
 // less a leading byte-order mark.
-std::vector<Line> Lines(std::string_view text)
+class LineReader
 {
-    if (text.starts_with(kByteOrderMark))
-        text.remove_prefix(kByteOrderMark.size());
-    std::vector<Line> lines;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+public:
+    explicit LineReader(std::string_view text) : m_rest(text)
+    {
+        if (m_rest.starts_with(kByteOrderMark))
+            m_rest.remove_prefix(kByteOrderMark.size());
+    }
+
+    bool Next(Line& line)
+    {
+        if (m_rest.empty())
+            return false;
+        std::size_t end = m_rest.find('\n');
+        const std::size_t next = end == std::string_view::npos ? m_rest.size() : end + 1;
         if (end == std::string_view::npos)
-            end = text.size();
-        if (end > 0 && text[end - 1] == '\r')
+            end = m_rest.size();
+        if (end > 0 && m_rest[end - 1] == '\r')
             --end;
-        Line line;
-        line.content = text.substr(0, end);
-        line.terminator = text.substr(end, next - end);
+        line = Line();
+        line.content = m_rest.substr(0, end);
+        line.terminator = m_rest.substr(end, next - end);
         const std::string_view trimmed = TrimBlanks(line.content);
         if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
             line.kind = Line::Group;
@@ -48,9 +55,20 @@ std::vector<Line> Lines(std::string_view text)
             line.name = TrimBlanks(line.content.substr(0, equals));
             line.value = TrimBlanks(line.content.substr(equals + 1));
         }
-        lines.push_back(line);
-        text.remove_prefix(next);
+        m_rest.remove_prefix(next);
+        return true;
     }
+
+private:
+    std::string_view m_rest;
+};
+
+std::vector<Line> Lines(std::string_view text)
+{
+    std::vector<Line> lines;
+    LineReader reader(text);
+    for (Line line; reader.Next(line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -69,8 +87,10 @@ bool IsTrimmedName(std::string_view name)
 std::optional<std::string> FindSettingsValue(std::string_view text, std::string_view group,
                                              std::string_view name)
 {
+    // The first of a name wins: reading stops there, however long the file.
     bool inGroup = false;
-    for (const Line& line : Lines(text)) {
+    LineReader reader(text);
+    for (Line line; reader.Next(line);) {
         if (line.kind == Line::Group)
             inGroup = line.group == group;
         else if (inGroup && line.kind == Line::Value && line.name == name)
@@ -147,6 +167,12 @@ std::string SetSettingsValues(std::string_view text, std::string_view group,
     out.reserve(text.size() + 64);
     if (text.starts_with(kByteOrderMark))
         out += kByteOrderMark;
+    // Lines are added after the last one only once it has ended; a lone CR at the very end
+    // stays a line end by getting its LF.
+    auto endLastLine = [&] {
+        if (!out.empty() && out.back() != '\n')
+            out.append(out.back() == '\r' ? std::string_view("\n") : eol);
+    };
     auto addMissing = [&] {
         for (const Pending& p : pending)
             if (p.line == SIZE_MAX) {
@@ -165,15 +191,13 @@ std::string SetSettingsValues(std::string_view text, std::string_view group,
             out.append(line.content);
         out.append(line.terminator);
         if (i == insertAfter) {
-            if (!line.terminator.ends_with('\n'))
-                out.append(eol);
+            endLastLine();
             addMissing();
         }
     }
     if (groupStart == SIZE_MAX) {
         if (!lines.empty()) {
-            if (!lines.back().terminator.ends_with('\n'))
-                out.append(eol);
+            endLastLine();
             if (!TrimBlanks(lines.back().content).empty())
                 out.append(eol);
         }

@@ -84,10 +84,14 @@ TEST_F(StoreFixture, AHandWrittenFileReadsAsWrittenAndASaveKeepsEveryOtherLine)
     replaceLine("Empty=\r\n", "Empty=\r\nForeground=1\r\n");
     EXPECT_EQ(ReadFile(file), after);
 
-    // A file without the group gets it at its end.
+    // A file without the group gets it at its end; a last line ended by a lone CR keeps it.
     dir.Write("config/Quillmere/Hanavo.conf", "x=1");
     EXPECT_TRUE(store.WriteInt("Settings", "Seconds", 5));
     EXPECT_EQ(ReadFile(file), "x=1\n\n[Settings]\nSeconds=5\n");
+    dir.Write("config/Quillmere/Hanavo.conf", "[Settings]\nx=1\r");
+    EXPECT_TRUE(store.WriteInt("Settings", "Seconds", 5));
+    EXPECT_EQ(ReadFile(file), "[Settings]\nx=1\r\nSeconds=5\n");
+    EXPECT_EQ(store.GetString("Settings", "x", "-"), "1");
 }
 
 TEST_F(StoreFixture, EveryWrittenValueReadsBackByteForByteAndALineBreakIsRefused)
