@@ -5,6 +5,7 @@
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -120,6 +121,26 @@ TEST(SameInstant, ALaunchedProgramDoesNotKeepTheLock)
         EXPECT_EQ(kill(pid, 0), 0) << "the first program must still live";
         kill(pid, SIGKILL);
     }
+}
+
+// With no place for the lock at all (the runtime folder is a file, and a folder stands where
+// the lock file would go beside the settings), one line says so and the program runs as usual.
+TEST(SameInstant, WithoutAPlaceForTheLockItSaysSoAndRuns)
+{
+    Sandbox s;
+    s.WriteSettings({{"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}, {"Seconds", "1"}});
+    std::filesystem::create_directories(s.Path("config/Quillmere/Hanavo.lock"));
+    WriteFile(s.Path("file"), "");
+    std::vector<std::string> env = s.Environment("offscreen");
+    for (std::string& var : env)
+        if (var.starts_with("XDG_RUNTIME_DIR="))
+            var = "XDG_RUNTIME_DIR=" + s.Path("file");
+    Process hanavo(
+        Command{{HANAVO_BUILT_BINARY, "-a"}, env, "", s.Path("hanavo.err"), s.Path("home")});
+    EXPECT_EQ(hanavo.Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_EQ(s.Launched(1), std::vector<std::string>{"cmd @" + s.Path("home")});
+    const std::string err = s.Stderr();
+    EXPECT_TRUE(err.find("lock") < err.find('\n')) << err;
 }
 
 } // namespace
