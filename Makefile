@@ -1,12 +1,15 @@
 # Two set-up commands on a fresh Debian 12 machine: `make run` and `make test`.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzz target runs.
+FUZZ_SECONDS ?= 60
 # Hanavo.exe, cross-built for 32-bit Windows with mingw-w64 and tested under Wine.
 WIN_BUILD ?= build-win
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-sanitize bench package format clean mutants code-stats \
+.PHONY: all deps build run test test-sanitize fuzz bench package format clean mutants code-stats \
 	windows windows-package test-windows windows-screenshots
 
 all: build
@@ -57,6 +60,14 @@ test-sanitize: deps $(SANITIZE_BUILD)/build.ninja
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) -j $(JOBS) --output-on-failure
 
+# The parsers under libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang).
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: deps
 	bench/run.sh
 
@@ -76,4 +87,5 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WIN_BUILD) build-bench build-bench-win build-mutants
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(WIN_BUILD) build-bench build-bench-win \
+	  build-mutants

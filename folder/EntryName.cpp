@@ -1,14 +1,14 @@
 #include "folder/EntryName.h"
 
 #include <algorithm>
-#include <cstdio>
 
 std::string ComposeEntryName(int place, int check, const CFileEntry& entry)
 {
-    char prefix[8];
-    std::snprintf(prefix, sizeof prefix, "%02d%c_", std::clamp(place + 1, 1, kMaxEntryPlace),
-                  check == 1 ? 'e' : 'd');
-    return prefix + entry.GetDisplayName();
+    // Clamped before adding one, so that no place can overflow.
+    const int number = std::clamp(place, 0, kMaxEntryPlace - 1) + 1;
+    const char prefix[] = {static_cast<char>('0' + number / 10),
+                           static_cast<char>('0' + number % 10), check == 1 ? 'e' : 'd', '_'};
+    return std::string(prefix, sizeof prefix) + entry.GetDisplayName();
 }
 
 EntryRename ComposeEntryRename(const std::string& folder, int place, int check,

@@ -183,10 +183,9 @@ void CLaunchTimerDlg::OnRunFilesCheck()
 
 void CLaunchTimerDlg::OnTimer(std::uintptr_t)
 {
-    --m_nRemaining;
-    // A stored count of zero or below launches at the first tick.
-    if (m_nRemaining < 0)
-        m_nRemaining = 0;
+    // A stored count of zero or below launches at the first tick; the test comes before the
+    // decrement, which the lowest int could not survive.
+    m_nRemaining = m_nRemaining > 1 ? m_nRemaining - 1 : 0;
     UpdateCounter();
     if (m_pSettings->m_bForeground)
         ForceForeground(*m_pWnd);

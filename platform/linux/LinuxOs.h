@@ -20,26 +20,11 @@ void RecordStartEnvironment(char** envp);
 void NoteSessionEnd() noexcept;
 bool SessionEndNoted() noexcept;
 
-// Marks a title as shown by one of this user's Hanavo windows while the returned claim lives,
-// so that a title search finds it without a window system (offscreen, Wayland).
-class TitleClaim
-{
-public:
-    TitleClaim() = default;
-    explicit TitleClaim(const std::string& title);
-    ~TitleClaim();
-    TitleClaim(TitleClaim&& other) noexcept;
-    TitleClaim& operator=(TitleClaim&& other) noexcept;
-    TitleClaim(const TitleClaim&) = delete;
-    TitleClaim& operator=(const TitleClaim&) = delete;
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else
+// $HOME/.config; empty when neither can be had.
+std::string ConfigHome();
 
-private:
-    void Release();
-    int m_fd = -1;
-    std::string m_path;
-};
-
-// Whether a live claim for the title exists.
-bool TitleClaimed(const std::string& title);
+// Makes a folder and its missing parents, private to the user. True when it is a folder now.
+bool MakeFolders(const std::string& folder);
 
 } // namespace platform

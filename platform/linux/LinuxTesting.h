@@ -33,4 +33,8 @@ void SetRenameNoReplaceUnsupported(bool unsupported);
 // a file system without hard links.
 void SetLinkFailure(int error);
 
+// Called by the settings store after the new file has been written and flushed, just before
+// it replaces the old one.
+void SetBeforeSettingsReplace(std::function<void()> hook);
+
 } // namespace platform::linux_testing

@@ -9,7 +9,6 @@
 
 #include "platform/Dialog.h"
 #include "platform/Os.h"
-#include "platform/linux/LinuxOs.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/FileFilterProxy.h"
 #include "platform/qt/HelpWindow.h"
@@ -186,10 +185,9 @@ void QtHost::ShowHelp()
 
 bool QtHost::FindWindowByTitle(const std::string& title)
 {
+    // Without X11 (offscreen, Wayland) the single-instance lock taken at start alone guards.
     X11WindowSearch search;
-    if (search.IsConnected() && search.HasWindowTitled(title))
-        return true;
-    return TitleClaimed(title);
+    return search.IsConnected() && search.HasWindowTitled(title);
 }
 
 bool QtHost::SessionEnding() const

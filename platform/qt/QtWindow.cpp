@@ -543,7 +543,6 @@ void QtWindow::SetTitle(const std::string& title)
 {
     m_title = title;
     setWindowTitle(FromUtf8(title));
-    m_claim = title.empty() ? TitleClaim() : TitleClaim(title);
 }
 
 void QtWindow::SetIcon(int iconId, bool)

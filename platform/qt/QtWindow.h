@@ -15,7 +15,6 @@
 #include "platform/DialogTemplate.h"
 #include "platform/Os.h"
 #include "platform/Window.h"
-#include "platform/linux/LinuxOs.h"
 #include "platform/qt/DialogUnits.h"
 
 class QEventLoop;
@@ -144,7 +143,6 @@ private:
     std::map<const QObject*, int> m_controlIndex; // control widget -> index in m_controls
     std::map<QLabel*, QWidget*> m_labelBuddy;     // the tab stop a static's access key moves to
     std::string m_title;
-    TitleClaim m_claim;
     std::vector<std::pair<unsigned, std::string>> m_menuItems;
     ToolTipLookup m_toolTips;
     // The control that had the focus when it got disabled; the focus waits on the window.

@@ -1,4 +1,4 @@
-// The hanavo program: the Qt host, the settings store and the application object's start-up
+// The hanavo program: the Qt host, the settings file and the application object's start-up
 // routine, which is the program's whole life.
 #include <QApplication>
 #include <QLibraryInfo>
@@ -9,11 +9,11 @@
 
 #include "app/CLaunchTimerApp.h"
 #include "platform/Os.h"
+#include "platform/linux/FileProfileStore.h"
 #include "platform/linux/LinuxOs.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/DisplayCheck.h"
 #include "platform/qt/QtHost.h"
-#include "platform/qt/QtProfileStore.h"
 
 namespace {
 
@@ -46,6 +46,19 @@ int main(int argc, char** argv, char** envp)
         }
     }
 
+    // Before anything else: of two copies started at the same instant, only one goes on. The
+    // other ends silently, as when it finds the first one's window.
+    switch (platform::AcquireInstanceLock()) {
+    case platform::InstanceLock::Acquired:
+        break;
+    case platform::InstanceLock::HeldElsewhere:
+        return 0;
+    case platform::InstanceLock::Unavailable:
+        std::fprintf(stderr, "hanavo: no place for the single-instance lock (neither "
+                             "$XDG_RUNTIME_DIR nor the settings folder can be used); "
+                             "going on without it\n");
+        break;
+    }
     platform::RecordStartEnvironment(envp);
 
     // The argument text as given, before the toolkit takes out options of its own.
@@ -80,7 +93,7 @@ int main(int argc, char** argv, char** envp)
     display.x11Connection.reset();
 
     platform::QtHost host;
-    platform::QtProfileStore store;
+    platform::FileProfileStore store;
     CLaunchTimerApp app(host, store);
     app.InitInstance(arguments);
     return 0;

@@ -146,21 +146,17 @@ Sandbox::~Sandbox()
     fs::remove_all(m_root, ignored);
 }
 
-// Every value quoted, as QSettings reads it: no list separators, blanks kept.
+// One "Name=value" line each, as a person would write them.
 void Sandbox::WriteSettings(const Settings& values) const
 {
     std::string text = "[Settings]\n";
-    for (const auto& [key, value] : values) {
-        text += key + "=\"";
-        for (char c : value)
-            text += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
-        text += "\"\n";
-    }
+    for (const auto& [key, value] : values)
+        text += key + "=" + value + "\n";
     WriteFile(SettingsPath(), text);
 }
 
-// Reads what QSettings wrote for the plain values of these tests: quotes group, a backslash
-// takes the next character as it is.
+// The values of the group: the rest of each line after '=', the first of a name wins. The
+// tests' values have no blanks at either end.
 Settings Sandbox::ReadSettings() const
 {
     Settings values;
@@ -169,13 +165,8 @@ Settings Sandbox::ReadSettings() const
         const auto equals = line.find('=');
         if (line.front() == '[')
             inSection = line == "[Settings]";
-        if (!inSection || equals == std::string::npos)
-            continue;
-        std::string value;
-        for (std::size_t i = equals + 1; i < line.size(); ++i)
-            if (line[i] != '"')
-                value += line[i] == '\\' && i + 1 < line.size() ? line[++i] : line[i];
-        values[line.substr(0, equals)] = value;
+        else if (inSection && equals != std::string::npos)
+            values.emplace(line.substr(0, equals), line.substr(equals + 1));
     }
     return values;
 }

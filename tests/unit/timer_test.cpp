@@ -1,4 +1,5 @@
 // The timer window's states, tick, display and button rule, on the scripted host.
+#include <climits>
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
@@ -178,22 +179,33 @@ TEST_F(TimerFixture, StatusLineSpeaksOfTheCommandFilePart)
     }
 }
 
-TEST_F(TimerFixture, OneSecondLaunchesAtTheFirstTickAndZeroOrBelowToo)
+TEST_F(TimerFixture, EveryStoredCountTicksByTheRulesAndZeroOrBelowLaunchesAtOnce)
 {
-    for (int seconds : {1, 0, -5}) {
+    struct Case
+    {
+        int seconds;
+        const char* afterFirstTick;
+        bool launched;
+    };
+    for (const Case& c :
+         {Case{1, "0", true}, Case{0, "0", true}, Case{-1, "0", true}, Case{INT_MIN, "0", true},
+          Case{2, "1", false}, Case{INT_MAX, "2147483646", false}}) {
         ScriptedHost h;
         LaunchSettings s;
         s.m_strCommand = "msg";
-        s.m_nSeconds = seconds;
+        s.m_nSeconds = c.seconds;
         s.m_bAutoStart = true;
-        h.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
+        h.Script(IDD_LAUNCHTIMER_DIALOG, [&](Modal& m) {
+            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), std::to_string(c.seconds));
             m.Advance(1000);
-            EXPECT_TRUE(m.Window().Ended());
-            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), "0");
+            EXPECT_EQ(m.Window().Ended(), c.launched);
+            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), c.afterFirstTick);
+            if (!c.launched)
+                m.Click(IDC_CLOSE);
         });
         CLaunchTimerDlg dlg(h);
         dlg.SetSettings(&s);
-        EXPECT_EQ(dlg.DoModal(), platform::IdOk) << seconds;
+        EXPECT_EQ(dlg.DoModal(), c.launched ? platform::IdOk : platform::IdCancel) << c.seconds;
     }
 }
 

@@ -1,0 +1,48 @@
+// Any file name reads without fault, and a name the writer composes always reads back the place,
+// the state and the display name it was written with.
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fuzzer/FuzzedDataProvider.h>
+#include <string>
+
+#include "folder/CFileEntry.h"
+#include "folder/EntryName.h"
+
+#define REQUIRE(condition)                                                                         \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "failed: %s\n", #condition);                                      \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (0)
+
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const int place = input.ConsumeIntegral<int>();
+    const int check = input.ConsumeIntegralInRange<int>(-2, 3);
+    const std::string name = input.ConsumeRemainingBytesAsString();
+
+    // Reading: the display name is the name, or the name less exactly one four-byte prefix.
+    const CFileEntry entry(name);
+    const std::string display = entry.GetDisplayName();
+    if (entry.HasPrefix())
+        REQUIRE(name.size() >= 4 && name.substr(4) == display);
+    else
+        REQUIRE(display == name && entry.IsEnabled());
+
+    // Writing, then reading again.
+    const std::string written = ComposeEntryName(place, check, entry);
+    const CFileEntry back(written);
+    REQUIRE(back.HasPrefix());
+    REQUIRE(back.GetDisplayName() == display);
+    REQUIRE(back.IsEnabled() == (check == 1));
+    const int expectedPlace = place < 0 ? 1 : place >= kMaxEntryPlace ? kMaxEntryPlace : place + 1;
+    REQUIRE((written[0] - '0') * 10 + (written[1] - '0') == expectedPlace);
+
+    const EntryRename rename = ComposeEntryRename("/folder", place, check, entry);
+    REQUIRE(rename.oldPath == "/folder/" + name);
+    REQUIRE(rename.newPath == "/folder/" + written);
+    return 0;
+}
