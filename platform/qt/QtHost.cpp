@@ -9,6 +9,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/Os.h"
+#include "platform/linux/LinuxOs.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/FileFilterProxy.h"
 #include "platform/qt/HelpWindow.h"
