@@ -10,10 +10,3 @@ std::string ComposeEntryName(int place, int check, const CFileEntry& entry)
                   check == 1 ? 'e' : 'd');
     return prefix + entry.GetDisplayName();
 }
-
-EntryRename ComposeEntryRename(const std::string& folder, int place, int check,
-                               const CFileEntry& entry)
-{
-    return {folder + "/" + entry.GetFileName(),
-            folder + "/" + ComposeEntryName(place, check, entry)};
-}

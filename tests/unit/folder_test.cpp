@@ -6,6 +6,7 @@
 #include "folder/CFileList.h"
 #include "folder/CFolderLauncher.h"
 #include "folder/EntryName.h"
+#include "folder/EntryRenames.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
@@ -76,10 +77,18 @@ TEST(EntryPrefix, WritingRuleGivesPlaceStateAndDisplayName)
         CFileEntry written(name);
         EXPECT_TRUE(written.HasPrefix());
         EXPECT_EQ(written.IsEnabled(), c.check == 1);
+        // The name a file carries during an apply reads back as both of its names.
+        const std::string aside = ComposeApplyName(c.name, name);
+        std::string oldName, newName;
+        ASSERT_TRUE(ParseApplyName(aside, oldName, newName)) << aside;
+        EXPECT_EQ(oldName, c.name);
+        EXPECT_EQ(newName, name);
     }
-    const EntryRename r = ComposeEntryRename("/srv/l", 0, 1, CFileEntry("a.sh"));
-    EXPECT_EQ(r.oldPath, "/srv/l/a.sh");
-    EXPECT_EQ(r.newPath, "/srv/l/01e_a.sh");
+    std::string oldName, newName;
+    for (const char* other : {"!hanavo~", "!hanavo~____1e_x", "!hanavo~____01e_02e_x",
+                              "!hanavo~01x_01e_x", "!hanavo~01e_", "!hanavo_01e_01d_x"})
+        EXPECT_FALSE(ParseApplyName(other, oldName, newName)) << other;
+    EXPECT_EQ(ComposeApplyName("01e_x", "02e_y"), "") << "the display name must stay";
 }
 
 struct ScanFixture : ::testing::Test
