@@ -375,7 +375,7 @@ int StartPath(const std::string& path, const std::string& file,
 
 } // namespace
 
-int ShellOpen(const char* verb, const std::string& file, const std::string* params,
+int StartFile(const char* verb, const std::string& file, const std::string* params,
               const std::string* directory)
 {
     if (verb && *verb && g_ascii_strcasecmp(verb, "open") != 0)
