@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@ namespace {
 
 bool g_noReplaceUnsupported = false;
 int g_linkFailure = 0;
+std::function<void()> g_beforeRename;
 
 std::string FolderOf(const std::string& path)
 {
@@ -72,6 +74,8 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
         return false;
     if (SameEntry(from, to))
         return true;
+    if (g_beforeRename)
+        g_beforeRename();
     if (RenameWithoutReplacing(from, to) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
@@ -98,6 +102,11 @@ void SetRenameNoReplaceUnsupported(bool unsupported)
 void SetLinkFailure(int error)
 {
     g_linkFailure = error;
+}
+
+void SetBeforeRename(std::function<void()> hook)
+{
+    g_beforeRename = std::move(hook);
 }
 
 } // namespace linux_testing
