@@ -153,6 +153,25 @@ TEST_F(ScanFixture, AMissingFolderLeavesTheWorkingDirectory)
     EXPECT_EQ(CurrentDirectory(), before);
 }
 
+// Names left by an order apply that was cut short are put back before anything is listed: to
+// the new name, else the old one; one that can go neither way is not listed.
+TEST_F(ScanFixture, NamesOfAnInterruptedApplyArePutBackFirst)
+{
+    for (const char* name : {"!hanavo~____01e_a.sh", "!hanavo~01e_02d_b.sh", "02d_b.sh",
+                             "!hanavo~01d_02e_c.sh", "01d_c.sh", "02e_c.sh", "!other"})
+        dir.Write(name, name);
+    CFileList list;
+    ASSERT_EQ(list.Scan(dir.Path()), 6);
+    std::vector<std::string> listed;
+    for (int i = 0; i < 6; ++i)
+        listed.push_back(list.GetEntry(i).GetFileName());
+    EXPECT_EQ(listed, (std::vector<std::string>{"!other", "01d_c.sh", "01e_a.sh", "01e_b.sh",
+                                                "02d_b.sh", "02e_c.sh"}));
+    EXPECT_EQ(ReadFile(dir / "01e_a.sh"), "!hanavo~____01e_a.sh");
+    EXPECT_EQ(ReadFile(dir / "01e_b.sh"), "!hanavo~01e_02d_b.sh");
+    EXPECT_TRUE(fs::exists(dir / "!hanavo~01d_02e_c.sh")) << "kept, not listed";
+}
+
 struct LauncherFixture : ScanFixture
 {
     ScriptedHost host;
