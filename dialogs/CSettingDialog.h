@@ -1,6 +1,6 @@
 // The settings dialog: seconds, command, arguments and launch folder, and whether Hanavo
-// starts at login. The caller copies the
-// values in before the run and back only when it ends with OK.
+// starts at login. The caller copies the four values in before the run and back only when it
+// ends with OK.
 #pragma once
 
 #include <string>
