@@ -1,5 +1,6 @@
 #include "folder/EntryRenames.h"
 
+#include <algorithm>
 #include <set>
 
 #include "folder/CFileEntry.h"
@@ -114,8 +115,13 @@ int RecoverEntryNames(const std::string& folder, const std::vector<std::string>&
         std::string oldName, newName;
         if (!ParseApplyName(name, oldName, newName))
             continue;
-        if (platform::RenameNoReplace(PathOf(folder, name), PathOf(folder, newName)) ||
-            platform::RenameNoReplace(PathOf(folder, name), PathOf(folder, oldName)))
+        // A listed old name may be this very file, left under both names by a move cut short
+        // on a file system that moves by link and unlink: the first try then completes it.
+        const bool oldListed = std::find(names.begin(), names.end(), oldName) != names.end();
+        const std::string from = PathOf(folder, name);
+        if ((oldListed && platform::RenameNoReplace(from, PathOf(folder, oldName))) ||
+            platform::RenameNoReplace(from, PathOf(folder, newName)) ||
+            platform::RenameNoReplace(from, PathOf(folder, oldName)))
             ++recovered;
     }
     return recovered;

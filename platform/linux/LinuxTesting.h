@@ -25,8 +25,8 @@ void SetRenameNoReplaceUnsupported(bool unsupported);
 // a file system without hard links.
 void SetLinkFailure(int error);
 
-// Called by RenameNoReplace just before it changes anything, so that a test can stop the
-// process in the middle of a series of renames.
+// Called by RenameNoReplace just before each change it makes (on the link-and-unlink path
+// also between the two), so that a test can stop the process in the middle of renames.
 void SetBeforeRename(std::function<void()> hook);
 
 } // namespace platform::linux_testing
