@@ -65,12 +65,17 @@ std::vector<std::string> ApplyEntryNames(const std::string& folder,
     };
     std::vector<Step> steps;
     std::vector<bool> kept(plan.size(), false);
+    // Two entries given one name: the later keeps its own, unless the earlier has it already.
     std::set<std::string> taken;
+    for (const EntryPlan& entry : plan)
+        if (entry.oldName == entry.newName)
+            taken.insert(entry.newName);
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        // Two entries given one name: the later keeps its own.
+        if (plan[i].oldName == plan[i].newName)
+            continue;
         if (!taken.insert(plan[i].newName).second)
             kept[i] = true;
-        else if (plan[i].oldName != plan[i].newName)
+        else
             steps.push_back({&plan[i], plan[i].oldName});
     }
 

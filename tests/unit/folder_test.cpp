@@ -172,6 +172,19 @@ TEST_F(ScanFixture, NamesOfAnInterruptedApplyArePutBackFirst)
     EXPECT_TRUE(fs::exists(dir / "!hanavo~01d_02e_c.sh")) << "kept, not listed";
 }
 
+// Of two entries given one name (places past 99), the one that has it already keeps it; else
+// the later keeps its old name. Only those that did not get their name are reported.
+TEST_F(ScanFixture, ASharedNameStaysWithTheFileThatHasIt)
+{
+    for (const char* name : {"05e_x", "99e_x", "y", "07d_y"})
+        dir.Write(name, name);
+    const std::vector<EntryPlan> plan = {
+        {"05e_x", "99e_x"}, {"99e_x", "99e_x"}, {"y", "99e_y"}, {"07d_y", "99e_y"}};
+    EXPECT_EQ(ApplyEntryNames(dir.Path(), plan), (std::vector<std::string>{"05e_x", "07d_y"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"05e_x", "07d_y", "99e_x", "99e_y"}));
+    EXPECT_EQ(ReadFile(dir / "99e_y"), "y");
+}
+
 struct LauncherFixture : ScanFixture
 {
     ScriptedHost host;
