@@ -1,7 +1,9 @@
 #include "dialogs/COrderDialog.h"
 
 #include "folder/EntryName.h"
+#include "folder/EntryRenames.h"
 #include "platform/Os.h"
+#include "res/Strings.h"
 #include "res/Templates.h"
 #include "res/ToolTip.h"
 #include "res/resource.h"
@@ -81,18 +83,42 @@ void COrderDialog::OnDisableAll()
 
 void COrderDialog::OnDeleteFile()
 {
-    // Deliberately nothing: the button deletes no file.
+    platform::Window& w = *m_pWnd;
+    const int s = w.ListGetCurSel(IDC_FILE_LIST);
+    if (s < 0)
+        return;
+    const std::string name =
+        m_fileList.GetEntry(static_cast<int>(w.ListGetItemData(IDC_FILE_LIST, s))).GetFileName();
+    if (m_host.ShowMessage(res::FormatString1(IDS_TRASH_CONFIRM, name),
+                           platform::MessageIcon::Exclamation,
+                           platform::MessageButtons::OkCancel) != platform::IdOk)
+        return;
+    if (!platform::MoveToTrash(m_strFolder + "/" + name)) {
+        m_host.ShowMessage(res::LoadText(IDS_TRASH_FAILED), platform::MessageIcon::Exclamation);
+        return;
+    }
+    // The other items keep their data: it names their entry of the scan, which stays.
+    w.ListDeleteString(IDC_FILE_LIST, s);
+    const int n = w.ListGetCount(IDC_FILE_LIST);
+    if (n > 0)
+        w.ListSetCurSel(IDC_FILE_LIST, s < n ? s : n - 1);
 }
 
 void COrderDialog::OnApplyOrder()
 {
+    std::vector<EntryPlan> plan;
     for (int i = 0; i < m_pWnd->ListGetCount(IDC_FILE_LIST); ++i) {
         const auto k = static_cast<int>(m_pWnd->ListGetItemData(IDC_FILE_LIST, i));
         const CFileEntry entry = m_fileList.GetEntry(k);
-        const EntryRename rename =
-            ComposeEntryRename(m_strFolder, i, m_pWnd->ListGetCheck(IDC_FILE_LIST, i), entry);
-        // A rename that fails leaves that file's name as it was; the others still follow.
-        platform::RenameNoReplace(rename.oldPath, rename.newPath);
+        plan.push_back({entry.GetFileName(),
+                        ComposeEntryName(i, m_pWnd->ListGetCheck(IDC_FILE_LIST, i), entry)});
+    }
+    const std::vector<std::string> failed = ApplyEntryNames(m_strFolder, plan);
+    if (!failed.empty()) {
+        std::string text = res::LoadText(IDS_RENAME_FAILED);
+        for (const std::string& name : failed)
+            text += "\n" + name;
+        m_host.ShowMessage(text, platform::MessageIcon::Exclamation);
     }
     Dialog::OnOK();
 }

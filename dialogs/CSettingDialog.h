@@ -1,5 +1,6 @@
-// The settings dialog: seconds, command, arguments and launch folder. The caller copies the
-// values in before the run and back only when it ends with OK.
+// The settings dialog: seconds, command, arguments and launch folder, and whether Hanavo
+// starts at login. The caller copies the four values in before the run and back only when it
+// ends with OK.
 #pragma once
 
 #include <string>
@@ -17,6 +18,8 @@ public:
     std::string m_strTopDir;
 
     bool OnInitDialog() override;
+    // Reads the fields, then turns the login start on or off when its box changed.
+    void OnOK() override;
 
 protected:
     void DoDataExchange(platform::DataExchange& dx) override;
@@ -25,4 +28,6 @@ private:
     void OnBrowseCommand();
     void OnBrowseFolder();
     void OnFileSettings();
+
+    bool m_bLoginStart = false; // as the desktop had it when the dialog opened
 };

@@ -15,7 +15,8 @@ public:
     CFileList();
     virtual ~CFileList() = default;
 
-    // The number of files recorded, 0 to 100; 0 when the folder cannot be read.
+    // The number of files recorded, 0 to 100; 0 when the folder cannot be read. Names left by
+    // an order apply that was cut short are first put back (see EntryRenames.h).
     int Scan(std::string folder);
     // A copy of the entry; an empty entry at or beyond the list's size.
     CFileEntry GetEntry(int index) const;

@@ -10,10 +10,3 @@ std::string ComposeEntryName(int place, int check, const CFileEntry& entry)
                            static_cast<char>('0' + number % 10), check == 1 ? 'e' : 'd', '_'};
     return std::string(prefix, sizeof prefix) + entry.GetDisplayName();
 }
-
-EntryRename ComposeEntryRename(const std::string& folder, int place, int check,
-                               const CFileEntry& entry)
-{
-    return {folder + "/" + entry.GetFileName(),
-            folder + "/" + ComposeEntryName(place, check, entry)};
-}

@@ -11,13 +11,5 @@
 // other files of place 99, in name order.
 constexpr int kMaxEntryPlace = 99;
 
-struct EntryRename
-{
-    std::string oldPath;
-    std::string newPath;
-};
-
 // place: 0-based position in the list; check: the list's check state.
 std::string ComposeEntryName(int place, int check, const CFileEntry& entry);
-EntryRename ComposeEntryRename(const std::string& folder, int place, int check,
-                               const CFileEntry& entry);

@@ -11,7 +11,7 @@ namespace {
 const char kNotInteger[] = "整数を入力してください。";
 const char kIntRangeBefore[] = " から ";
 const char kIntRangeAfter[] = " までの整数を入力してください。";
-const char kTooLongAfter[] = " バイト以内で入力してください。";
+const char kTooLongAfter[] = " 文字以内で入力してください。";
 
 } // namespace
 
@@ -62,16 +62,35 @@ void DataExchange::Text(int id, std::string& value)
         m_window.SetText(id, value);
 }
 
-void DataExchange::MaxChars(int id, const std::string& value, int maxBytes)
+std::size_t Utf16Length(const std::string& text)
+{
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+        std::size_t n = 1;
+        while (n < length && i + n < text.size() &&
+               (static_cast<unsigned char>(text[i + n]) & 0xc0) == 0x80)
+            ++n;
+        // A whole four-byte sequence is a surrogate pair; anything broken counts per byte, as a
+        // replacement character would.
+        const bool whole = n == length && lead >= 0xc2 && lead <= 0xf4;
+        units += whole ? (length == 4 ? 2 : 1) : n;
+        i += n;
+    }
+    return units;
+}
+
+void DataExchange::MaxChars(int id, const std::string& value, int maxChars)
 {
     if (m_bFailed)
         return;
     if (!m_bSaveAndValidate) {
-        m_window.SetLimitText(id, maxBytes);
+        m_window.SetLimitText(id, maxChars);
         return;
     }
-    if (value.size() > static_cast<std::size_t>(maxBytes))
-        Fail(id, std::to_string(maxBytes) + kTooLongAfter);
+    if (Utf16Length(value) > static_cast<std::size_t>(maxChars))
+        Fail(id, std::to_string(maxChars) + kTooLongAfter);
 }
 
 } // namespace platform

@@ -39,7 +39,9 @@ bool ListFolderFiles(const std::string& folder, std::size_t maxFiles,
                      std::vector<std::string>& names);
 
 // Renames a file without ever replacing an existing one. False when the rename failed; both
-// names are then as they were. A rename to the same name leaves the file untouched.
+// names are then as they were. A rename to the same name leaves the file untouched; a rename
+// to another name of the same file (a hard link, as a move cut short leaves it) only removes
+// the first name.
 bool RenameNoReplace(const std::string& from, const std::string& to);
 
 // Moves a file to the desktop's trash (the recycle bin on Windows). False when it could not;

@@ -61,7 +61,9 @@ public:
     virtual void SetFocus(int id) = 0;
     virtual int GetFocus() const = 0; // control id, or 0 when no control of this window has it
     virtual void SelectAllText(int id) = 0;
-    virtual void SetLimitText(int id, int maxBytes) = 0; // edit: most bytes of UTF-8 typed
+    // Edit: the most UTF-16 code units the user can bring in; only insertions stop there (a
+    // paste is cut to fit), text the program sets is not cut.
+    virtual void SetLimitText(int id, int maxChars) = 0;
 
     // Up-down control
     virtual void SetUpDownRange(int id, int lower, int upper) = 0;

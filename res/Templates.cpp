@@ -82,6 +82,8 @@ const std::map<int, DialogTemplate>& Templates()
               {IDC_FILE_SETTINGS, ControlKind::PushButton, "ファイルの設定", 14, 96, 128, 14,
                CS_TABSTOP},
               {ID_HELP, ControlKind::PushButton, "ヘルプ", 100, 136, 50, 14, CS_TABSTOP},
+              {IDC_LOGIN_START, ControlKind::CheckBox, "ログイン時に自動で起動する", 100, 118, 154,
+               10, CS_TABSTOP},
           }}},
         {IDD_ORDER_DIALOG,
          {IDD_ORDER_DIALOG,

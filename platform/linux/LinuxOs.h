@@ -11,6 +11,19 @@ namespace platform {
 // unclosed quote runs to the end. Nothing else is special.
 std::vector<std::string> SplitArguments(const std::string& text);
 
+// ShellOpen without its line on standard error.
+int StartFile(const char* verb, const std::string& file, const std::string* params,
+              const std::string* directory);
+
+// The line ShellOpen writes on standard error for a launch and its result, without the end of
+// line: 'hanavo: launched "x"' or 'hanavo: cannot launch "x": <reason> (<code>)'.
+std::string LaunchReport(const std::string& file, int result);
+
+// A path as one argument of a desktop entry's Exec line: quoted when it holds anything but
+// plain characters, with the escapes of both the quoting and the string value. Empty when a
+// desktop entry cannot carry it (control characters, text that is not UTF-8).
+std::string DesktopExecArgument(const std::string& path);
+
 // The environment the process was started with, recorded before anything changed it; started
 // programs get this one.
 void RecordStartEnvironment(char** envp);

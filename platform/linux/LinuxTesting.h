@@ -37,4 +37,8 @@ void SetLinkFailure(int error);
 // it replaces the old one.
 void SetBeforeSettingsReplace(std::function<void()> hook);
 
+// Called by RenameNoReplace just before each change it makes (on the link-and-unlink path
+// also between the two), so that a test can stop the process in the middle of renames.
+void SetBeforeRename(std::function<void()> hook);
+
 } // namespace platform::linux_testing

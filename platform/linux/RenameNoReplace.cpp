@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@ namespace {
 
 bool g_noReplaceUnsupported = false;
 int g_linkFailure = 0;
+std::function<void()> g_beforeRename;
 
 std::string FolderOf(const std::string& path)
 {
@@ -44,6 +46,15 @@ bool SameEntry(const std::string& from, const std::string& to)
            folderA.st_ino == folderB.st_ino;
 }
 
+// Whether both paths are different names of one file: a move by link and unlink that was cut
+// short between the two, which only the removal of the first name completes.
+bool OtherNameOfSameFile(const std::string& from, const std::string& to)
+{
+    struct stat a, b;
+    return lstat(from.c_str(), &a) == 0 && lstat(to.c_str(), &b) == 0 && !S_ISDIR(a.st_mode) &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 int RenameWithoutReplacing(const std::string& from, const std::string& to)
 {
     if (g_noReplaceUnsupported) {
@@ -72,6 +83,11 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
         return false;
     if (SameEntry(from, to))
         return true;
+    if (g_beforeRename)
+        g_beforeRename();
+    // Nothing is replaced: the file keeps the name it is given.
+    if (OtherNameOfSameFile(from, to))
+        return unlink(from.c_str()) == 0;
     if (RenameWithoutReplacing(from, to) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
@@ -81,6 +97,8 @@ bool RenameNoReplace(const std::string& from, const std::string& to)
     // rename fails.
     if (Link(from, to) != 0)
         return false;
+    if (g_beforeRename)
+        g_beforeRename();
     if (unlink(from.c_str()) == 0)
         return true;
     // Leave the file with the one name it had rather than two.
@@ -98,6 +116,11 @@ void SetRenameNoReplaceUnsupported(bool unsupported)
 void SetLinkFailure(int error)
 {
     g_linkFailure = error;
+}
+
+void SetBeforeRename(std::function<void()> hook)
+{
+    g_beforeRename = std::move(hook);
 }
 
 } // namespace linux_testing

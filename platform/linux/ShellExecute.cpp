@@ -508,7 +508,7 @@ int WithinDeadline(std::function<int()> launch)
 
 } // namespace
 
-int ShellOpen(const char* verb, const std::string& file, const std::string* params,
+int StartFile(const char* verb, const std::string& file, const std::string* params,
               const std::string* directory)
 {
     // Nothing more starts once the session ends.

@@ -666,6 +666,9 @@ void QtWindow::ApplyText(ControlEntry& entry, const std::string& text)
         break;
     }
     case ControlKind::Edit:
+        if (auto* v = qobject_cast<const EditValidator*>(
+                static_cast<QLineEdit*>(entry.widget)->validator()))
+            v->Accept(q);
         static_cast<QLineEdit*>(entry.widget)->setText(q);
         break;
     case ControlKind::PushButton:
@@ -798,10 +801,10 @@ EditValidator* QtWindow::ValidatorOf(int id) const
                 : nullptr;
 }
 
-void QtWindow::SetLimitText(int id, int maxBytes)
+void QtWindow::SetLimitText(int id, int maxChars)
 {
     if (EditValidator* v = ValidatorOf(id))
-        v->SetMaxBytes(maxBytes);
+        v->SetMaxChars(maxChars);
 }
 
 QtUpDown* QtWindow::UpDown(int id) const

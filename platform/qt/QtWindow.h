@@ -95,7 +95,7 @@ public:
     void SetFocus(int id) override;
     int GetFocus() const override;
     void SelectAllText(int id) override;
-    void SetLimitText(int id, int maxBytes) override;
+    void SetLimitText(int id, int maxChars) override;
     void SetUpDownRange(int id, int lower, int upper) override;
     void SetUpDownStep(int id, int step) override;
     int ListAddString(int id, const std::string& text) override;

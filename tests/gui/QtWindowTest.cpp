@@ -280,7 +280,7 @@ TEST(QtWindow, TabFromAButtonThatDisabledItselfGoesOnFromItsPlace)
     }
 }
 
-TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Bytes)
+TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Characters)
 {
     Shown<CSettingDialog> s;
     const std::string latin1Path = "/srv/caf\xe9/\xff";
@@ -332,28 +332,40 @@ TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Bytes)
     EXPECT_NE(w.GetText(IDC_TOPDIR), latin1Path);
     EXPECT_EQ(w.GetText(IDC_TOPDIR).back(), 'x');
 
-    // Typed text counts in UTF-8 bytes; text the program sets is not cut.
+    // The limit counts UTF-16 code units and stops insertions only; text the program sets is
+    // not cut, deleting from it always works, and a paste is cut to fit, never inside a
+    // character.
     const std::string a258(258, 'a');
     w.SetText(IDC_TOPDIR, a258);
     folder->end(false);
-    TypeText(folder, QStringLiteral("あ")); // 3 bytes: 261
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258);
-    TypeText(folder, QStringLiteral("é")); // 2 bytes: 260
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "é");
+    TypeText(folder, QStringLiteral("あ"));
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あ");
+    TypeText(folder, QString::fromUtf8("\U0001F600")); // two units: 261
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あ");
     TypeText(folder, QStringLiteral("z"));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "é");
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あz");
+    TypeText(folder, QStringLiteral("y"));
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あz");
     w.SetText(IDC_TOPDIR, std::string(300, 'b'));
     EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(300, 'b'));
-    // An input method's commit is refused whole when it does not fit.
-    const std::string a250(250, 'a');
-    w.SetText(IDC_TOPDIR, a250);
     folder->end(false);
-    for (const char* commit : {"ふぉるだ", "ふぉる"}) { // 12 bytes, 9 bytes
-        QInputMethodEvent event;
-        event.setCommitString(QString::fromUtf8(commit));
-        QApplication::sendEvent(folder, &event);
-    }
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a250 + "ふぉる");
+    KeyClick(folder, Qt::Key_Backspace);
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(299, 'b'));
+    TypeText(folder, QStringLiteral("c"));
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(299, 'b'));
+    const std::string a251(251, 'a');
+    w.SetText(IDC_TOPDIR, a251);
+    folder->home(false);
+    folder->insert(QString::fromUtf8("ふぉるだふぉるだ\U0001F600ふ")); // as a paste: 13 units
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), "ふぉるだふぉるだ" + a251);
+    EXPECT_EQ(folder->cursorPosition(), 8);
+    const std::string a250(250, 'a');
+    w.SetText(IDC_TOPDIR, a250 + "12345678");
+    folder->end(false);
+    QInputMethodEvent event; // an input method's commit, cut alike
+    event.setCommitString(QString::fromUtf8("ふぉるだ"));
+    QApplication::sendEvent(folder, &event);
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), a250 + "12345678ふぉ");
 }
 
 TEST(QtWindow, CheckListShowsTheChecksAndTogglesThemByMouseAndSpace)

@@ -1,5 +1,7 @@
 #include "support/ScriptedHost.h"
 
+#include "platform/DataExchange.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -217,8 +219,13 @@ void Modal::Type(int id, const std::string& text)
         typed.erase(std::remove_if(typed.begin(), typed.end(),
                                    [](char ch) { return ch < '0' || ch > '9'; }),
                     typed.end());
-    if (c.limitBytes >= 0 && typed.size() > static_cast<std::size_t>(c.limitBytes))
-        typed.resize(c.limitBytes);
+    // Cut to fit, whole characters only, as a paste into the platform's edit field is.
+    while (c.limitChars >= 0 && platform::Utf16Length(typed) > std::size_t(c.limitChars)) {
+        while (!typed.empty() && (static_cast<unsigned char>(typed.back()) & 0xc0) == 0x80)
+            typed.pop_back();
+        if (!typed.empty())
+            typed.pop_back();
+    }
     c.text = typed;
     m_window.SetFocus(id);
 }

@@ -32,7 +32,7 @@ struct Control
     bool enabled = true;
     int check = 0;
     platform::Font font;
-    int limitBytes = -1;
+    int limitChars = -1; // UTF-16 code units
     int lower = 0, upper = 100, step = 1;
     std::vector<ListItem> items;
     int curSel = -1;
@@ -79,7 +79,7 @@ public:
     void SetFocus(int id) override;
     int GetFocus() const override { return m_focus; }
     void SelectAllText(int id) override { m_selectedAll = id; }
-    void SetLimitText(int id, int maxBytes) override { At(id).limitBytes = maxBytes; }
+    void SetLimitText(int id, int maxChars) override { At(id).limitChars = maxChars; }
     void SetUpDownRange(int id, int lower, int upper) override;
     void SetUpDownStep(int id, int step) override { At(id).step = step; }
     int ListAddString(int id, const std::string& text) override;
@@ -134,7 +134,7 @@ public:
     Modal(ScriptedHost& host, ScriptedWindow& window) : m_host(host), m_window(window) {}
     // Presses a push button or toggles a check box; fails the test when it is disabled.
     void Click(int id);
-    // Replaces a field's text as typing would (the byte limit applies).
+    // Replaces a field's text as a paste would (cut to the field's limit).
     void Type(int id, const std::string& text);
     void PressEnter();
     void PressEscape();

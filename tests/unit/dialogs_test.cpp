@@ -11,6 +11,8 @@
 #include "dialogs/COrderDialog.h"
 #include "dialogs/CSettingDialog.h"
 #include "folder/CFileEntry.h"
+#include "folder/EntryName.h"
+#include "platform/LaunchOrder.h"
 #include "res/resource.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
@@ -48,7 +50,7 @@ TEST_F(SettingFixture, OpensWithTheValuesAndTheFocusInTheCommandField)
                   EXPECT_EQ(w.GetText(IDC_OPTIONS), "--all");
                   EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/launch");
                   EXPECT_EQ(w.GetFocus(), IDC_COMMAND);
-                  EXPECT_EQ(w.At(IDC_TOPDIR).limitBytes, 260);
+                  EXPECT_EQ(w.At(IDC_TOPDIR).limitChars, 260);
                   EXPECT_EQ(w.At(IDC_SECONDS_SPIN).lower, 10);
                   EXPECT_EQ(w.At(IDC_SECONDS_SPIN).upper, 300);
                   EXPECT_EQ(w.At(IDC_SECONDS_SPIN).step, 5);
@@ -105,8 +107,7 @@ TEST_F(SettingFixture, SecondsAreValidatedFirstWithinTenToThreeHundred)
 
 TEST_F(SettingFixture, ATooLongFolderIsRefusedAfterTheOtherFieldsWereTaken)
 {
-    dlg.m_strTopDir = "/" + std::string(260, 'x'); // 261 bytes, only possible when passed in
-    host.AnswerFolderChooser(std::nullopt);
+    dlg.m_strTopDir = "/" + std::string(260, 'x'); // only possible when passed in
     Run([this](Modal& m) {
         m.Type(IDC_SECONDS, "45");
         m.Type(IDC_OPTIONS, "typed");
@@ -115,59 +116,90 @@ TEST_F(SettingFixture, ATooLongFolderIsRefusedAfterTheOtherFieldsWereTaken)
         EXPECT_EQ(m.Window().GetFocus(), IDC_TOPDIR);
         EXPECT_EQ(dlg.m_nSeconds, 45);
         EXPECT_EQ(dlg.m_strOptions, "typed");
-        m.Click(IDC_BROWSE_FOLDER); // cancelled: nothing refreshed
-        EXPECT_EQ(m.Window().GetText(IDC_OPTIONS), "typed");
         m.PressEscape();
     });
     ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, "260 バイト以内で入力してください。");
-    // 260 bytes of multi-byte text are accepted: the limit counts bytes.
-    ScriptedHost h;
-    CSettingDialog d(h);
-    d.m_nSeconds = 60;
-    std::string jp;
-    while (jp.size() + 3 <= 260)
-        jp += "フ";
-    d.m_strTopDir = jp;
-    h.Script(IDD_SETTING_DIALOG, [](Modal& m) { m.PressEnter(); });
-    EXPECT_EQ(d.DoModal(), platform::IdOk);
+    EXPECT_EQ(host.Messages()[0].text, "260 文字以内で入力してください。");
+    // The limit counts UTF-16 code units: a Japanese character is one, a character beyond the
+    // basic plane two, and a byte that is not UTF-8 one.
+    auto repeat = [](const std::string& s, int n) {
+        std::string out;
+        while (n-- > 0)
+            out += s;
+        return out;
+    };
+    const struct
+    {
+        std::string folder;
+        bool accepted;
+    } cases[] = {
+        {repeat("フ", 260), true},         {repeat("フ", 261), false},
+        {repeat("\U0001F600", 130), true}, {repeat("\U0001F600", 130) + "a", false},
+        {repeat("\xff", 260), true},       {repeat("\xff", 261), false},
+    };
+    for (const auto& c : cases) {
+        ScriptedHost h;
+        CSettingDialog d(h);
+        d.m_nSeconds = 60;
+        d.m_strTopDir = c.folder;
+        h.Script(IDD_SETTING_DIALOG, [](Modal& m) {
+            m.PressEnter();
+            if (!m.Window().Ended())
+                m.PressEscape();
+        });
+        EXPECT_EQ(d.DoModal() == platform::IdOk, c.accepted) << c.folder.size();
+    }
 }
 
-TEST_F(SettingFixture, BrowsingRefreshesEveryFieldFromTheMembers)
+TEST_F(SettingFixture, EachBrowseChangesItsOwnFieldOnly)
 {
     host.AnswerFileChooser("/opt/new tool/run.sh");
     host.AnswerFileChooser(std::nullopt);
     host.AnswerFolderChooser("/home/花子/起動");
     Run([](Modal& m) {
         auto& w = m.Window();
-        m.Type(IDC_OPTIONS, "typed but not confirmed");
+        m.Type(IDC_OPTIONS, "typed");
+        m.Type(IDC_TOPDIR, "/typed/folder");
         m.Click(IDC_BROWSE_COMMAND);
         EXPECT_EQ(w.GetText(IDC_COMMAND), "/opt/new tool/run.sh");
-        EXPECT_EQ(w.GetText(IDC_OPTIONS), "--all");
+        EXPECT_EQ(w.GetText(IDC_TOPDIR), "/typed/folder");
         m.Type(IDC_SECONDS, "90");
         m.Click(IDC_BROWSE_COMMAND); // cancelled
-        EXPECT_EQ(w.GetText(IDC_SECONDS), "90");
         m.Click(IDC_BROWSE_FOLDER);
         EXPECT_EQ(w.GetText(IDC_TOPDIR), "/home/花子/起動");
-        EXPECT_EQ(w.GetText(IDC_SECONDS), "60");
+        EXPECT_EQ(w.GetText(IDC_COMMAND), "/opt/new tool/run.sh");
+        EXPECT_EQ(w.GetText(IDC_OPTIONS), "typed");
+        EXPECT_EQ(w.GetText(IDC_SECONDS), "90");
         m.PressEscape();
     });
-    EXPECT_EQ(dlg.m_strCommand, "/opt/new tool/run.sh") << "members changed by the browse";
+    EXPECT_EQ(dlg.m_strCommand, "/usr/bin/backup") << "only OK takes the fields";
     EXPECT_EQ(host.FileFilters().at(0), "実行ファイル(*.exe,*.bat,*vbs,*.js)|*.exe; *.bat; *.vbs; "
                                         "*.js|すべてのファイル(*.*)|*.*||");
     EXPECT_EQ(host.FolderTitles().at(0), "ショートカットの保存先");
 }
 
-TEST_F(SettingFixture, FileSettingsUsesTheMemberFolderNotTheTypedText)
+TEST_F(SettingFixture, FileSettingsUsesTheFolderInTheField)
 {
-    dlg.m_strTopDir.clear();
-    Run([](Modal& m) {
-        m.Type(IDC_TOPDIR, "/tmp");
-        m.Click(IDC_FILE_SETTINGS); // nothing: the member is empty
+    TempDir dir;
+    dir.Write("launch/01e_a.sh", "a");
+    host.Script(IDD_ORDER_DIALOG, [](Modal& m) {
+        EXPECT_EQ(m.Window().ListGetText(IDC_FILE_LIST, 0), "a.sh");
+        m.PressEscape();
+    });
+    Run([&](Modal& m) {
+        m.Type(IDC_TOPDIR, "");
+        m.Click(IDC_FILE_SETTINGS);
+        m.Type(IDC_TOPDIR, dir / "missing");
+        m.Click(IDC_FILE_SETTINGS);
+        m.Type(IDC_TOPDIR, dir / "launch"); // typed, not yet confirmed
+        m.Click(IDC_FILE_SETTINGS);
         m.Click(ID_HELP);
         m.PressEscape();
     });
-    EXPECT_EQ(host.ModalRuns(), std::vector<int>{IDD_SETTING_DIALOG});
+    EXPECT_EQ(host.ModalRuns(), (std::vector<int>{IDD_SETTING_DIALOG, IDD_ORDER_DIALOG}));
+    ASSERT_EQ(host.Messages().size(), 2u);
+    EXPECT_EQ(host.Messages()[0].text, "実行するファイルの保管場所を指定してください。");
+    EXPECT_EQ(host.Messages()[1].text, "指定されたフォルダがありません。");
     EXPECT_EQ(host.HelpCount(), 1);
 }
 
@@ -223,8 +255,6 @@ TEST_F(OrderFixture, ListsDisplayNamesWithChecksAndMovesWithinBounds)
         EXPECT_EQ(Items(w)[4], "report.doc+");
         EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 3);
         m.Click(IDC_DISABLE_ALL);
-        m.Click(IDC_DELETE_FILE);
-        EXPECT_EQ(w.ListGetCount(IDC_FILE_LIST), 5);
         w.ListSetCurSel(IDC_FILE_LIST, -1);
         const auto before = Items(w);
         m.Click(IDC_MOVE_UP);
@@ -257,20 +287,74 @@ TEST_F(OrderFixture, OKRenamesEveryFileByPlaceAndState)
         EXPECT_EQ(ReadFile(dir / name), content);
 }
 
-TEST_F(OrderFixture, ARenameOntoAnExistingNameFailsAndTheFileKeepsItsName)
+// Any permutation is applied whole, also when names are swapped or given twice.
+TEST_F(OrderFixture, SwappedAndSharedNamesAreAppliedWhole)
 {
     dir.Write("01e_x", "first");
     dir.Write("02e_x", "second");
+    dir.Write("03d_y.sh", "disabled");
+    dir.Write("03e_y.sh", "enabled");
     Run(dir.Path(), [](Modal& m) {
         m.Window().ListSetCurSel(IDC_FILE_LIST, 1);
         m.Click(IDC_MOVE_UP);
+        m.Click(IDC_ENABLE_ALL);
         m.Click(platform::IdOk);
         EXPECT_TRUE(m.Window().Ended());
     });
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_x", "02e_x"}));
-    EXPECT_EQ(ReadFile(dir / "01e_x"), "first");
-    EXPECT_EQ(ReadFile(dir / "02e_x"), "second");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_x", "02e_x", "03e_y.sh", "04e_y.sh"}));
+    EXPECT_EQ(ReadFile(dir / "01e_x"), "second");
+    EXPECT_EQ(ReadFile(dir / "02e_x"), "first");
+    EXPECT_EQ(ReadFile(dir / "03e_y.sh"), "disabled");
+    EXPECT_EQ(ReadFile(dir / "04e_y.sh"), "enabled");
     EXPECT_TRUE(host.Messages().empty());
+}
+
+// A file gone, or a new name taken by a file added since the scan: those two keep their names
+// and are named in one message; the others are renamed.
+TEST_F(OrderFixture, FilesThatCannotBeRenamedAreNamedInOneMessage)
+{
+    for (const char* name : {"a", "b", "c", "d"})
+        dir.Write(name, name);
+    Run(dir.Path(), [this](Modal& m) {
+        fs::remove(dir / "b");
+        dir.Write("03e_c", "added");
+        m.Click(platform::IdOk);
+    });
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_a", "03e_c", "04e_d", "c"}));
+    EXPECT_EQ(ReadFile(dir / "03e_c"), "added");
+    EXPECT_EQ(ReadFile(dir / "c"), "c");
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, "次のファイルの名前を変更できませんでした。\nb\nc");
+}
+
+TEST_F(OrderFixture, DeleteMovesTheSelectedFileToTheTrashAfterAsking)
+{
+    UseEmptyDesktop(dir); // the trash of a home of the test's own
+    for (const char* name : {"01e_a", "02e_b", "03e_c"})
+        dir.Write("launch/" + std::string(name), name);
+    host.messageAnswers = {platform::IdCancel, platform::IdOk, platform::IdOk};
+    Run(dir / "launch", [this](Modal& m) {
+        auto& w = m.Window();
+        w.ListSetCurSel(IDC_FILE_LIST, 1);
+        m.Click(IDC_DELETE_FILE); // cancelled
+        EXPECT_EQ(Items(w), (std::vector<std::string>{"a+", "b+", "c+"}));
+        m.Click(IDC_DELETE_FILE);
+        EXPECT_EQ(Items(w), (std::vector<std::string>{"a+", "c+"}));
+        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 1);
+        fs::remove(dir / "launch/03e_c");
+        m.Click(IDC_DELETE_FILE); // the file is gone: it cannot be trashed
+        EXPECT_EQ(Items(w), (std::vector<std::string>{"a+", "c+"}));
+        w.ListSetCurSel(IDC_FILE_LIST, 0);
+        m.Click(IDC_MOVE_DOWN);
+        m.Click(platform::IdOk);
+    });
+    EXPECT_EQ(dir.Names("launch"), std::vector<std::string>{"02e_a"});
+    ASSERT_EQ(host.Messages().size(), 5u);
+    EXPECT_EQ(host.Messages()[0].text, "02e_b をごみ箱に移動しますか？");
+    EXPECT_EQ(host.Messages()[0].buttons, platform::MessageButtons::OkCancel);
+    EXPECT_EQ(host.Messages()[2].text, "03e_c をごみ箱に移動しますか？");
+    EXPECT_EQ(host.Messages()[3].text, "ごみ箱に移動できませんでした。");
+    EXPECT_EQ(host.Messages()[4].text, "次のファイルの名前を変更できませんでした。\n03e_c");
 }
 
 TEST_F(OrderFixture, EmptyOrMissingFolderGivesAnEmptyList)
@@ -294,27 +378,38 @@ TEST_F(OrderFixture, ARelativeFolderIsRenamedWhereItWasScanned)
     EXPECT_EQ(dir.Names("launch"), std::vector<std::string>{"01e_b.sh"});
 }
 
-TEST_F(OrderFixture, TheHundredthPlaceKeepsAValidPrefixAndItsState)
+// Places 99 and beyond share the prefix 99: of two that would then share a name, the later keeps
+// its own and is named.
+TEST_F(OrderFixture, TheHundredthPlaceKeepsAValidPrefixAndCollisionsAreNamed)
 {
-    for (int i = 1; i <= 100; ++i) {
+    std::vector<std::string> expected = {"01e_dup"};
+    for (int i = 1; i <= 98; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "f%03d", i);
         dir.Write(name, name);
+        expected.push_back((i < 10 ? "0" : "") + std::to_string(i) + "e_" + name);
     }
+    expected.push_back("99e_dup");
+    dir.Write("01e_dup", "first");
+    dir.Write("dup", "second");
     Run(dir.Path(), [](Modal& m) {
-        m.Window().ListSetCheck(IDC_FILE_LIST, 99, 0);
-        m.PressEnter();
+        // Listed first: 01e_dup, dup. Both go to the bottom, dup last but one.
+        for (int i = 0; i < 99; ++i)
+            m.Click(IDC_MOVE_DOWN);
+        m.Window().ListSetCurSel(IDC_FILE_LIST, 0);
+        for (int i = 0; i < 98; ++i)
+            m.Click(IDC_MOVE_DOWN);
+        m.Click(platform::IdOk);
     });
-    const auto names = dir.Names();
-    ASSERT_EQ(names.size(), 100u);
-    EXPECT_EQ(names.front(), "01e_f001");
-    EXPECT_EQ(names[98], "99d_f100") << "sorts last among the 99s";
-    EXPECT_EQ(names[99], "99e_f099");
-    EXPECT_EQ(ReadFile(dir / "99d_f100"), "f100");
+    EXPECT_EQ(dir.Names(), expected);
+    EXPECT_EQ(ReadFile(dir / "99e_dup"), "second");
+    EXPECT_EQ(ReadFile(dir / "01e_dup"), "first");
+    ASSERT_EQ(host.Messages().size(), 1u);
+    EXPECT_EQ(host.Messages()[0].text, "次のファイルの名前を変更できませんでした。\n01e_dup");
 }
 
-// Whatever the user does, OK never loses a file: the folder holds the same contents, and
-// every file that was renamed carries the state chosen for it.
+// Whatever the user does, OK never loses a file: the folder holds the same contents, each under
+// the name that records the place and state chosen for it.
 TEST_F(OrderFixture, PropertyNothingIsEverLost)
 {
     std::mt19937 rng(20261206);
@@ -339,7 +434,7 @@ TEST_F(OrderFixture, PropertyNothingIsEverLost)
             d.Write(name, content);
             contents.insert(content);
         }
-        std::map<std::string, int> chosen; // content -> check chosen
+        std::map<std::string, std::string> chosen; // content -> name asked for
         host.Script(IDD_ORDER_DIALOG, [&](Modal& m) {
             auto& w = m.Window();
             for (int step = 0; step < 12; ++step) {
@@ -365,16 +460,12 @@ TEST_F(OrderFixture, PropertyNothingIsEverLost)
             }
             // The item data names the scanned entry, in the order the scan listed them.
             std::vector<std::string> scanned = d.Names();
-            std::sort(scanned.begin(), scanned.end(), [](std::string a, std::string b) {
-                for (auto* s : {&a, &b})
-                    for (char& c : *s)
-                        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-                return a < b;
-            });
+            std::sort(scanned.begin(), scanned.end(),
+                      [](const auto& a, const auto& b) { return platform::LaunchOrderLess(a, b); });
             for (int i = 0; i < w.ListGetCount(IDC_FILE_LIST); ++i) {
-                const auto k = w.ListGetItemData(IDC_FILE_LIST, i);
-                chosen["content " + std::to_string(round) + "/" + scanned.at(k)] =
-                    w.ListGetCheck(IDC_FILE_LIST, i);
+                const std::string& name = scanned.at(w.ListGetItemData(IDC_FILE_LIST, i));
+                chosen["content " + std::to_string(round) + "/" + name] =
+                    ComposeEntryName(i, w.ListGetCheck(IDC_FILE_LIST, i), CFileEntry(name));
             }
             m.Click(platform::IdOk);
         });
@@ -386,14 +477,10 @@ TEST_F(OrderFixture, PropertyNothingIsEverLost)
         for (const auto& name : d.Names()) {
             const std::string content = ReadFile(d / name);
             after.insert(content);
-            const std::string original = content.substr(content.find('/') + 1);
-            if (name != original) {
-                CFileEntry entry(name);
-                ASSERT_TRUE(entry.HasPrefix()) << name;
-                EXPECT_EQ(entry.IsEnabled(), chosen.at(content) == 1) << name;
-            }
+            EXPECT_EQ(name, chosen.at(content)) << "round " << round;
         }
         ASSERT_EQ(after, contents) << "round " << round;
+        ASSERT_TRUE(host.Messages().empty()) << "round " << round;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "folder/CFileList.h"
 #include "folder/CFolderLauncher.h"
 #include "folder/EntryName.h"
+#include "folder/EntryRenames.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
@@ -76,10 +77,18 @@ TEST(EntryPrefix, WritingRuleGivesPlaceStateAndDisplayName)
         CFileEntry written(name);
         EXPECT_TRUE(written.HasPrefix());
         EXPECT_EQ(written.IsEnabled(), c.check == 1);
+        // The name a file carries during an apply reads back as both of its names.
+        const std::string aside = ComposeApplyName(c.name, name);
+        std::string oldName, newName;
+        ASSERT_TRUE(ParseApplyName(aside, oldName, newName)) << aside;
+        EXPECT_EQ(oldName, c.name);
+        EXPECT_EQ(newName, name);
     }
-    const EntryRename r = ComposeEntryRename("/srv/l", 0, 1, CFileEntry("a.sh"));
-    EXPECT_EQ(r.oldPath, "/srv/l/a.sh");
-    EXPECT_EQ(r.newPath, "/srv/l/01e_a.sh");
+    std::string oldName, newName;
+    for (const char* other : {"!hanavo~", "!hanavo~____1e_x", "!hanavo~____01e_02e_x",
+                              "!hanavo~01x_01e_x", "!hanavo~01e_", "!hanavo_01e_01d_x"})
+        EXPECT_FALSE(ParseApplyName(other, oldName, newName)) << other;
+    EXPECT_EQ(ComposeApplyName("01e_x", "02e_y"), "") << "the display name must stay";
 }
 
 struct ScanFixture : ::testing::Test
@@ -142,6 +151,38 @@ TEST_F(ScanFixture, AMissingFolderLeavesTheWorkingDirectory)
     EXPECT_EQ(list.Scan(dir.Write("plain", "")), 0) << "a file is not a folder";
     EXPECT_EQ(list.Scan(""), 0);
     EXPECT_EQ(CurrentDirectory(), before);
+}
+
+// Names left by an order apply that was cut short are put back before anything is listed: to
+// the new name, else the old one; one that can go neither way is not listed.
+TEST_F(ScanFixture, NamesOfAnInterruptedApplyArePutBackFirst)
+{
+    for (const char* name : {"!hanavo~____01e_a.sh", "!hanavo~01e_02d_b.sh", "02d_b.sh",
+                             "!hanavo~01d_02e_c.sh", "01d_c.sh", "02e_c.sh", "!other"})
+        dir.Write(name, name);
+    CFileList list;
+    ASSERT_EQ(list.Scan(dir.Path()), 6);
+    std::vector<std::string> listed;
+    for (int i = 0; i < 6; ++i)
+        listed.push_back(list.GetEntry(i).GetFileName());
+    EXPECT_EQ(listed, (std::vector<std::string>{"!other", "01d_c.sh", "01e_a.sh", "01e_b.sh",
+                                                "02d_b.sh", "02e_c.sh"}));
+    EXPECT_EQ(ReadFile(dir / "01e_a.sh"), "!hanavo~____01e_a.sh");
+    EXPECT_EQ(ReadFile(dir / "01e_b.sh"), "!hanavo~01e_02d_b.sh");
+    EXPECT_TRUE(fs::exists(dir / "!hanavo~01d_02e_c.sh")) << "kept, not listed";
+}
+
+// Of two entries given one name (places past 99), the one that has it already keeps it; else
+// the later keeps its old name. Only those that did not get their name are reported.
+TEST_F(ScanFixture, ASharedNameStaysWithTheFileThatHasIt)
+{
+    for (const char* name : {"05e_x", "99e_x", "y", "07d_y"})
+        dir.Write(name, name);
+    const std::vector<EntryPlan> plan = {
+        {"05e_x", "99e_x"}, {"99e_x", "99e_x"}, {"y", "99e_y"}, {"07d_y", "99e_y"}};
+    EXPECT_EQ(ApplyEntryNames(dir.Path(), plan), (std::vector<std::string>{"05e_x", "07d_y"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"05e_x", "07d_y", "99e_x", "99e_y"}));
+    EXPECT_EQ(ReadFile(dir / "99e_y"), "y");
 }
 
 struct LauncherFixture : ScanFixture

@@ -77,6 +77,37 @@ TEST_F(LaunchFixture, FilesInOrderThenTheCommandInTheLaunchFolder)
               (std::vector<platform::Cursor>{platform::Cursor::Wait, platform::Cursor::Arrow}));
 }
 
+// A relative launch folder is taken from the folder Hanavo started in, all through a run: the
+// launch order dialog changes nothing about it. The command starts in the launch folder only
+// after the folder step.
+TEST_F(LaunchFixture, ARelativeFolderMeansTheSameAfterTheLaunchOrderDialog)
+{
+    fs::current_path(dir.Path());
+    dir.WriteLogger("launch/b.sh", "b", log);
+    dir.WriteLogger("tool.sh", "tool", log);
+    settings.m_strTopDir = "launch";
+    settings.m_strCommand = "tool.sh";
+    for (const bool runFiles : {true, false}) {
+        settings.m_bRunFiles = runFiles;
+        host.Script(IDD_SETTING_DIALOG, [](Modal& m) {
+            m.Click(IDC_FILE_SETTINGS);
+            m.PressEscape();
+        });
+        host.Script(IDD_ORDER_DIALOG, [](Modal& m) { m.Click(platform::IdOk); });
+        EXPECT_EQ(Run([](Modal& m) {
+                      m.Click(IDC_SETTINGS);
+                      StartAndWait(m);
+                  }),
+                  platform::IdOk);
+    }
+    const std::string here = fs::canonical(dir.Path()).string();
+    EXPECT_EQ(InStartOrder(WaitForLines(log, 2)),
+              (std::vector<std::string>{"b @" + here + "/launch", "tool @" + here}));
+    EXPECT_EQ(dir.Names("launch"), std::vector<std::string>{"01e_b.sh"});
+    EXPECT_EQ(Texts(), std::vector<std::string>{"ファイルの実行に失敗しました。エラー: 2。"})
+        << "tool.sh is not in the launch folder";
+}
+
 TEST_F(LaunchFixture, EmptyArgumentsGiveNoWords)
 {
     settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);

@@ -44,9 +44,9 @@ TEST_P(RenameNoReplaceTest, RenamesWithoutEverReplacing)
         const char* to;
         bool renamed;
     } cases[] = {
-        // An existing file stays as it is, also when it is another name of the same file; the
-        // same name keeps the file; a link is renamed itself, not its (missing) target.
-        {"a", "new", true},      {"b", "a", false},     {"a", "same", false},
+        // An existing file stays as it is; onto another name of the same file only the first
+        // name goes; the same name keeps the file; a link is renamed itself, not its target.
+        {"a", "new", true},      {"b", "a", false},     {"a", "same", true},
         {"a", "a", true},        {"a", "./a", true},    {"gone", "new", false},
         {"gone", "gone", false}, {"link", "new", true}, {"\xff raw", "\xfe\xff moved", true}};
     for (const auto& c : cases) {
