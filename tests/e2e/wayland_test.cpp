@@ -10,6 +10,10 @@ namespace e2e {
 namespace {
 
 const char kSocket[] = "wayland-hanavo";
+// In a sanitizer build: the Wayland client libraries leave allocations behind in plugins that
+// are unloaded before the leak check runs, where no suppression can name them. The same
+// program's own code is leak-checked in every X11 and offscreen run.
+const char kNoLeakCheck[] = "ASAN_OPTIONS=detect_leaks=0";
 const Settings kDefaults = {
     {"Command", ""}, {"Foreground", "1"}, {"Options", ""}, {"Seconds", "60"}, {"TopDir", ""}};
 
@@ -45,6 +49,7 @@ std::unique_ptr<Process> Hanavo(const Sandbox& s, const std::vector<std::string>
                     s.Path("home")};
     command.env.push_back(std::string("WAYLAND_DISPLAY=") + kSocket);
     command.env.push_back("QT_QPA_PLATFORM=wayland");
+    command.env.push_back(kNoLeakCheck);
     command.env.push_back("WAYLAND_DEBUG=client");
     command.argv.insert(command.argv.end(), args.begin(), args.end());
     return std::make_unique<Process>(command);
@@ -78,6 +83,7 @@ TEST(Wayland, ShowsTheWindowRefusesASecondCopyAndSavesAtTheSessionEnd)
         {HANAVO_BUILT_BINARY}, s.Environment(""), "", s.Path("second.err"), s.Path("home")};
     second.env.push_back(std::string("WAYLAND_DISPLAY=") + kSocket);
     second.env.push_back("QT_QPA_PLATFORM=wayland");
+    second.env.push_back(kNoLeakCheck);
     EXPECT_EQ(Process(second).Wait(kTimeout), 0) << ReadFile(s.Path("second.err"));
     EXPECT_TRUE(hanavo->Running());
     EXPECT_EQ(ReadFile(s.SettingsPath()), stored);
