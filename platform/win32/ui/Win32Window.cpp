@@ -188,10 +188,8 @@ void Win32Window::OnCommandMessage(WPARAM wParam, LPARAM lParam)
     const int code = HIWORD(wParam);
     const int id = LOWORD(wParam);
     auto from = reinterpret_cast<HWND>(lParam);
-    if (code == EN_CHANGE && from) {
-        OnEditChange(id);
+    if (code == EN_CHANGE && from)
         return;
-    }
     // Commands come from buttons, from the dialog manager (Enter, Esc, the close box) and from
     // menus; other controls' notifications are not commands.
     if (code != BN_CLICKED || id == 0xFFFF || (from && !IsButton(from)))
@@ -212,26 +210,6 @@ void Win32Window::OnTimerMessage(UINT_PTR id)
     ::SetTimer(m_hwnd, id, static_cast<UINT>(std::max<long long>(wake.delay.count(), 1)), nullptr);
     if (wake.tick)
         m_dialog.OnTimer(id);
-}
-
-void Win32Window::OnEditChange(int id)
-{
-    auto limit = m_byteLimits.find(id);
-    if (m_settingText || limit == m_byteLimits.end())
-        return;
-    HWND edit = Item(id);
-    std::wstring now = WindowText(edit);
-    if (static_cast<int>(ToUtf8(now).size()) <= limit->second) {
-        m_lastFit[id] = std::move(now);
-        return;
-    }
-    // Typed or pasted past the limit in bytes: the text goes back to what fitted.
-    const std::wstring& fit = m_lastFit[id];
-    m_settingText = true;
-    SetWindowTextW(edit, fit.c_str());
-    m_settingText = false;
-    SendMessageW(edit, EM_SETSEL, fit.size(), fit.size());
-    MessageBeep(MB_OK);
 }
 
 int Win32Window::RunModalLoop(bool focusFirst)
@@ -393,11 +371,7 @@ void Win32Window::SetText(int id, const std::string& text)
     if (!item)
         return;
     std::wstring wide = Widen(text);
-    m_settingText = true;
     SetWindowTextW(item, wide.c_str());
-    m_settingText = false;
-    if (m_byteLimits.count(id))
-        m_lastFit[id] = wide;
     m_texts[id] = {text, std::move(wide)};
 }
 
@@ -490,15 +464,12 @@ void Win32Window::SelectAllText(int id)
         SendMessageW(item, EM_SETSEL, 0, -1);
 }
 
-void Win32Window::SetLimitText(int id, int maxBytes)
+void Win32Window::SetLimitText(int id, int maxChars)
 {
-    HWND item = Item(id);
-    if (!item)
-        return;
-    m_byteLimits[id] = maxBytes;
-    // A UTF-16 unit is at least one byte of UTF-8: the control's own limit never cuts short.
-    SendMessageW(item, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(maxBytes, 1)), 0);
-    m_lastFit[id] = WindowText(item);
+    // The edit control's own limit counts UTF-16 code units, stops only insertions, cuts a
+    // paste to fit and leaves text set by the program alone.
+    if (HWND item = Item(id))
+        SendMessageW(item, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(maxChars, 1)), 0);
 }
 
 void Win32Window::SetUpDownRange(int id, int lower, int upper)

@@ -61,7 +61,7 @@ public:
     void SetFocus(int id) override;
     int GetFocus() const override;
     void SelectAllText(int id) override;
-    void SetLimitText(int id, int maxBytes) override;
+    void SetLimitText(int id, int maxChars) override;
     void SetUpDownRange(int id, int lower, int upper) override;
     void SetUpDownStep(int id, int step) override;
     int ListAddString(int id, const std::string& text) override;
@@ -83,7 +83,6 @@ private:
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommandMessage(WPARAM wParam, LPARAM lParam);
     void OnTimerMessage(UINT_PTR id);
-    void OnEditChange(int id);
     void MeasureItem(MEASUREITEMSTRUCT& item);
     void DrawItem(const DRAWITEMSTRUCT& item);
     // The check list box's own keys and clicks: space and a click on an item's box toggle it.
@@ -120,9 +119,6 @@ private:
     std::map<int, HFONT> m_fonts;
     std::map<int, ProgramText> m_texts;
     std::map<int, std::vector<ListItem>> m_lists;
-    std::map<int, int> m_byteLimits;       // edit -> most UTF-8 bytes
-    std::map<int, std::wstring> m_lastFit; // edit -> its last text within the limit
-    bool m_settingText = false;
     std::map<std::uintptr_t, TickSchedule> m_timers;
     bool m_ended = false;
     int m_result = 0;
