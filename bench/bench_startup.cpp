@@ -36,8 +36,9 @@ bool WaitForMap(xcb_connection_t* c, Clock::time_point deadline)
     const int fd = xcb_get_file_descriptor(c);
     while (Clock::now() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
-            const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY &&
-                                !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect;
+            const bool mapped =
+                (event->response_type & 0x7f) == XCB_MAP_NOTIFY &&
+                !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect;
             std::free(event);
             if (mapped)
                 return true;
