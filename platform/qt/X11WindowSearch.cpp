@@ -2,6 +2,8 @@
 
 #include "platform/qt/CompoundText.h"
 
+#include <QGuiApplication>
+
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -40,6 +42,16 @@ std::string Latin1ToUtf8(const char* data, int length)
 
 X11WindowSearch::X11WindowSearch()
 {
+    // The toolkit's connection is open already: a second one costs a round trip for nothing.
+    // (Other platforms, offscreen for one, may offer the interface without a display.)
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (application && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto* x11 = application->nativeInterface<QNativeInterface::QX11Application>()) {
+            m_conn = x11->connection();
+            if (m_conn)
+                return;
+        }
+    }
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
         return;
@@ -49,11 +61,12 @@ X11WindowSearch::X11WindowSearch()
         return;
     }
     m_conn = conn;
+    m_ownConnection = true;
 }
 
 X11WindowSearch::~X11WindowSearch()
 {
-    if (m_conn)
+    if (m_ownConnection)
         xcb_disconnect(m_conn);
 }
 
