@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -12,14 +13,22 @@
 namespace platform {
 namespace {
 
-xcb_atom_t InternAtom(xcb_connection_t* conn, const char* name)
+// The atoms of these names, asked for together: one round trip instead of one each.
+template <std::size_t N>
+std::array<xcb_atom_t, N> InternAtoms(xcb_connection_t* conn,
+                                      const std::array<const char*, N>& names)
 {
-    xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(conn, 1, static_cast<uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(conn, cookie, nullptr);
-    xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    std::array<xcb_intern_atom_cookie_t, N> cookies;
+    for (std::size_t i = 0; i < N; ++i)
+        cookies[i] =
+            xcb_intern_atom(conn, 1, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    std::array<xcb_atom_t, N> atoms;
+    for (std::size_t i = 0; i < N; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(conn, cookies[i], nullptr);
+        atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    return atoms;
 }
 
 // Latin-1 bytes as UTF-8.
@@ -74,9 +83,8 @@ bool X11WindowSearch::HasWindowTitled(const std::string& title)
 {
     if (!m_conn)
         return false;
-    const xcb_atom_t netWmName = InternAtom(m_conn, "_NET_WM_NAME");
-    const xcb_atom_t utf8String = InternAtom(m_conn, "UTF8_STRING");
-    const xcb_atom_t compoundText = InternAtom(m_conn, "COMPOUND_TEXT");
+    const auto [netWmName, utf8String, compoundText] =
+        InternAtoms<3>(m_conn, {"_NET_WM_NAME", "UTF8_STRING", "COMPOUND_TEXT"});
     // Enough 32-bit units for the title and one more byte, to see that a longer one differs.
     const auto wanted = static_cast<uint32_t>(title.size() / 4 + 1);
     // Compound text may take more bytes than UTF-8 (an escape at each change of set).
