@@ -234,7 +234,13 @@ int StartDesktopEntry(const Context& launch, const std::string& path, std::strin
     return kBadFormat;
 }
 
-const Api kApi = {OpenDocument, OpenUrl, StartDesktopEntry};
+bool Trash(const std::string& path)
+{
+    GRef<GFile> file(g_file_new_for_path(path.c_str()));
+    return g_file_trash(file.get(), nullptr, nullptr);
+}
+
+const Api kApi = {OpenDocument, OpenUrl, StartDesktopEntry, Trash};
 
 } // namespace
 } // namespace platform::gio_launch

@@ -1,6 +1,7 @@
-// The launches that need the desktop's application database: documents, addresses and desktop
-// entries. They live in a module of their own (libhanavo-gio.so), loaded on the first such
-// launch, so that starting Hanavo, and starting programs, never loads GIO and what it pulls in.
+// What needs GIO: launching documents, addresses and desktop entries through the desktop's
+// application database, and the desktop's trash. It lives in a module of its own
+// (libhanavo-gio.so), loaded on first use, so that starting Hanavo, and starting programs, never
+// loads GIO and what it pulls in.
 #pragma once
 
 #include <string>
@@ -33,11 +34,17 @@ struct Api
     int (*openUrl)(const Context& context, const std::string& url, std::string& next);
     // Starts the application a desktop entry (*.desktop) describes.
     int (*startDesktopEntry)(const Context& context, const std::string& path, std::string& next);
+    // Moves a file to the desktop's trash; false when it could not, the file then as it was.
+    bool (*trash)(const std::string& path);
 };
 
 // The file name of the module, found in the program's library path, and its one entry point.
 constexpr const char* kModuleName = "libhanavo-gio.so";
 constexpr const char* kEntryPoint = "hanavo_gio_launch_api";
 using EntryPoint = const Api* (*)();
+
+// The module, loaded by the first call; null when it cannot be loaded (the reason is then on
+// standard error, once).
+const Api* Module();
 
 } // namespace platform::gio_launch

@@ -205,22 +205,6 @@ std::string Absolute(const std::string& path)
     return std::string(folder) + "/" + path;
 }
 
-const gio_launch::Api* GioApi()
-{
-    // Loaded once, by whichever launch needs it first, and kept: GIO is not made to be unloaded.
-    static const gio_launch::Api* const api = []() -> const gio_launch::Api* {
-        void* module = dlopen(gio_launch::kModuleName, RTLD_NOW | RTLD_LOCAL);
-        void* entry = module ? dlsym(module, gio_launch::kEntryPoint) : nullptr;
-        if (!entry) {
-            std::fprintf(stderr, "hanavo: cannot open documents or desktop entries: %s\n",
-                         dlerror());
-            return nullptr;
-        }
-        return reinterpret_cast<gio_launch::EntryPoint>(entry)();
-    }();
-    return api;
-}
-
 // The context of a launch through the module: the start environment, when one was recorded.
 struct GioContext
 {
@@ -240,7 +224,7 @@ struct GioContext
 
 int OpenWithDefaultApplication(const std::string& path)
 {
-    const gio_launch::Api* gio = GioApi();
+    const gio_launch::Api* gio = gio_launch::Module();
     if (!gio)
         return kNoAssociation;
     GioContext launch;
@@ -253,7 +237,7 @@ int StartPath(const std::string& path, const std::string& file,
 // links: how many link entries led here.
 int OpenUrl(const std::string& url, int links)
 {
-    const gio_launch::Api* gio = GioApi();
+    const gio_launch::Api* gio = gio_launch::Module();
     if (!gio)
         return kNoAssociation;
     GioContext launch;
@@ -264,7 +248,7 @@ int OpenUrl(const std::string& url, int links)
 
 int StartDesktopEntry(const std::string& path, int links)
 {
-    const gio_launch::Api* gio = GioApi();
+    const gio_launch::Api* gio = gio_launch::Module();
     if (!gio)
         return kNoAssociation;
     GioContext launch;
@@ -408,6 +392,27 @@ bool SessionEndNoted() noexcept
 {
     return g_sessionEnded.load();
 }
+
+namespace gio_launch {
+
+const Api* Module()
+{
+    // Loaded once, by whichever caller needs it first, and kept: GIO is not made to be unloaded.
+    static const Api* const api = []() -> const Api* {
+        void* module = dlopen(kModuleName, RTLD_NOW | RTLD_LOCAL);
+        void* entry = module ? dlsym(module, kEntryPoint) : nullptr;
+        if (!entry) {
+            std::fprintf(stderr,
+                         "hanavo: cannot open documents, desktop entries or the trash: %s\n",
+                         dlerror());
+            return nullptr;
+        }
+        return reinterpret_cast<EntryPoint>(entry)();
+    }();
+    return api;
+}
+
+} // namespace gio_launch
 
 namespace linux_testing {
 
