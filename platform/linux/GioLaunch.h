@@ -38,7 +38,7 @@ struct Api
     bool (*trash)(const std::string& path);
 };
 
-// The file name of the module, found in the program's library path, and its one entry point.
+// The file name of the module and its one entry point.
 constexpr const char* kModuleName = "libhanavo-gio.so";
 constexpr const char* kEntryPoint = "hanavo_gio_launch_api";
 using EntryPoint = const Api* (*)();

@@ -395,11 +395,31 @@ bool SessionEndNoted() noexcept
 
 namespace gio_launch {
 
+namespace {
+
+// The module beside this program: the one built with it while the program lies in its build
+// tree, else the installed one. Never looked up in a library path, where another file of that
+// name could stand in for it.
+std::string ModulePath()
+{
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return kModuleName;
+    const std::string program(self, static_cast<std::size_t>(length));
+    const std::string buildTree = HANAVO_BUILD_DIR "/";
+    if (program.compare(0, buildTree.size(), buildTree) == 0)
+        return HANAVO_BUILT_MODULE;
+    return FolderOf(program) + "/" HANAVO_MODULE_FROM_BIN "/" + kModuleName;
+}
+
+} // namespace
+
 const Api* Module()
 {
     // Loaded once, by whichever caller needs it first, and kept: GIO is not made to be unloaded.
     static const Api* const api = []() -> const Api* {
-        void* module = dlopen(kModuleName, RTLD_NOW | RTLD_LOCAL);
+        void* module = dlopen(ModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
         void* entry = module ? dlsym(module, kEntryPoint) : nullptr;
         if (!entry) {
             std::fprintf(stderr,
