@@ -1,7 +1,8 @@
 // Start-up to a mapped window: starts a program, waits for the MapNotify of its first
-// top-level window on the X server of $DISPLAY, and notes the time since the start and the
-// program's peak resident memory. Hanavo and an empty Qt dialog take turns, the median of
-// each is printed with their ratio.
+// top-level window on the X server of $DISPLAY, and notes the time since the start, the CPU
+// time the program's threads have used by then (steadier than the wall clock on a busy
+// machine) and the program's peak resident memory. Hanavo and an empty Qt dialog take turns,
+// the median of each is printed with their ratio.
 //
 //   bench_startup RUNS -- hanavo-command... -- empty-dialog-command...
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fstream>
 #include <signal.h>
 #include <spawn.h>
 #include <string>
@@ -27,7 +30,27 @@ struct Sample
 {
     double ms = 0;
     double rssMiB = 0;
+    double cpuMs = 0;
 };
+
+// The CPU time all threads of a running process have used so far.
+double CpuMs(pid_t pid)
+{
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    double ns = 0;
+    if (DIR* dir = opendir(tasks.c_str())) {
+        while (const dirent* task = readdir(dir)) {
+            if (task->d_name[0] == '.')
+                continue;
+            std::ifstream stat(tasks + "/" + task->d_name + "/schedstat");
+            double used = 0;
+            if (stat >> used)
+                ns += used;
+        }
+        closedir(dir);
+    }
+    return ns / 1e6;
+}
 
 // Waits for a MapNotify of a window that is not override-redirect (menus, tooltips) on the
 // root; false when none came in time.
@@ -64,6 +87,7 @@ bool RunOnce(xcb_connection_t* c, std::vector<char*>& argv, Sample& sample)
     }
     const bool mapped = WaitForMap(c, start + std::chrono::seconds(20));
     sample.ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    sample.cpuMs = CpuMs(pid);
     kill(pid, SIGTERM);
     int status = 0;
     rusage usage{};
@@ -112,7 +136,7 @@ int main(int argc, char** argv)
     xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(c);
 
-    std::vector<double> ms[2], rss[2];
+    std::vector<double> ms[2], rss[2], cpu[2];
     Sample warm;
     RunOnce(c, commands[0], warm); // fills the page cache and the font cache
     RunOnce(c, commands[1], warm);
@@ -125,12 +149,15 @@ int main(int argc, char** argv)
             }
             ms[k].push_back(s.ms);
             rss[k].push_back(s.rssMiB);
+            cpu[k].push_back(s.cpuMs);
         }
     }
     const double a = Median(ms[0]), b = Median(ms[1]);
     const double ra = Median(rss[0]), rb = Median(rss[1]);
     std::printf("start-up to mapped window, median of %d: %s %.1f ms, %s %.1f ms, ratio %.2f\n",
                 runs, commands[0][0], a, commands[1][0], b, a / b);
+    std::printf("CPU time to mapped window, median: %.1f ms against %.1f ms, ratio %.2f\n",
+                Median(cpu[0]), Median(cpu[1]), Median(cpu[0]) / Median(cpu[1]));
     std::printf("peak RSS, median: %.1f MiB against %.1f MiB, %+.1f MiB\n", ra, rb, ra - rb);
     xcb_disconnect(c);
     return 0;

@@ -1,24 +1,24 @@
 #include "platform/Os.h"
+#include "platform/linux/GioLaunch.h"
 #include "platform/linux/LinuxOs.h"
 #include "platform/linux/LinuxTesting.h"
 #include "platform/linux/Spawn.h"
-
-#include <gio/gdesktopappinfo.h>
-#include <gio/gio.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
+#include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -28,7 +28,7 @@ namespace platform {
 namespace {
 
 // Any value above 32 means success.
-constexpr int kStarted = 42;
+constexpr int kStarted = gio_launch::kLaunched;
 
 // Links followed from one link entry to the next at most; a longer chain is taken for a cycle.
 constexpr int kMaxLinks = 8;
@@ -66,29 +66,6 @@ bool CommitLaunch()
     return !t_pending->givenUp;
 }
 
-struct GObjectDeleter
-{
-    void operator()(gpointer object) const { g_object_unref(object); }
-};
-template <typename T> using GRef = std::unique_ptr<T, GObjectDeleter>;
-
-struct GFreeDeleter
-{
-    void operator()(gpointer memory) const { g_free(memory); }
-};
-using GText = std::unique_ptr<char, GFreeDeleter>;
-
-struct GErrorDeleter
-{
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
-
-struct GKeyFileDeleter
-{
-    void operator()(GKeyFile* keys) const { g_key_file_free(keys); }
-};
-
 int CodeForErrno(int error)
 {
     switch (error) {
@@ -113,49 +90,6 @@ int CodeForErrno(int error)
     default: // ENOEXEC, ELIBBAD, EINVAL, EISDIR: the file cannot be run as a program
         return kBadFormat;
     }
-}
-
-int CodeForGError(const GError* error)
-{
-    if (error->domain == G_SPAWN_ERROR) {
-        switch (error->code) {
-        case G_SPAWN_ERROR_NOENT:
-        case G_SPAWN_ERROR_LOOP:
-            return kFileNotFound;
-        case G_SPAWN_ERROR_CHDIR:
-        case G_SPAWN_ERROR_NOTDIR:
-        case G_SPAWN_ERROR_NAMETOOLONG:
-            return kPathNotFound;
-        case G_SPAWN_ERROR_ACCES:
-        case G_SPAWN_ERROR_PERM:
-        case G_SPAWN_ERROR_TXTBUSY:
-            return kAccessDenied;
-        case G_SPAWN_ERROR_NOMEM:
-        case G_SPAWN_ERROR_FORK:
-        case G_SPAWN_ERROR_TOO_BIG:
-        case G_SPAWN_ERROR_MFILE:
-        case G_SPAWN_ERROR_NFILE:
-            return kOutOfMemory;
-        case G_SPAWN_ERROR_NOEXEC:
-        case G_SPAWN_ERROR_LIBBAD:
-        case G_SPAWN_ERROR_INVAL:
-        case G_SPAWN_ERROR_ISDIR:
-            return kBadFormat;
-        default:
-            return kNoAssociation;
-        }
-    }
-    if (error->domain == G_IO_ERROR) {
-        switch (error->code) {
-        case G_IO_ERROR_NOT_FOUND:
-            return kFileNotFound;
-        case G_IO_ERROR_PERMISSION_DENIED:
-            return kAccessDenied;
-        default:
-            return kNoAssociation;
-        }
-    }
-    return kNoAssociation;
 }
 
 std::string FolderOf(const std::string& path)
@@ -185,17 +119,38 @@ int CodeForMissingPath(const std::string& path, int error)
     return code == kBadFormat ? kFileNotFound : code;
 }
 
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsAsciiAlpha(char c)
+{
+    return AsciiLower(c) >= 'a' && AsciiLower(c) <= 'z';
+}
+
+// Whether text begins with prefix, ASCII letters compared without regard to case.
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i]))
+            return false;
+    return true;
+}
+
 // scheme://... or mailto:..., the texts the desktop opens with the handler of their scheme.
 bool LooksLikeUrl(const std::string& text)
 {
-    if (g_ascii_strncasecmp(text.c_str(), "mailto:", 7) == 0)
+    if (StartsWithIgnoringCase(text, "mailto:"))
         return true;
     std::size_t separator = text.find("://");
-    if (separator == std::string::npos || separator == 0 || !g_ascii_isalpha(text[0]))
+    if (separator == std::string::npos || separator == 0 || !IsAsciiAlpha(text[0]))
         return false;
     for (std::size_t i = 1; i < separator; ++i) {
         char c = text[i];
-        if (!g_ascii_isalnum(c) && c != '+' && c != '-' && c != '.')
+        if (!IsAsciiAlpha(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
             return false;
     }
     return true;
@@ -250,94 +205,30 @@ std::string Absolute(const std::string& path)
     return std::string(folder) + "/" + path;
 }
 
-GRef<GAppLaunchContext> MakeLaunchContext()
+// The context of a launch through the module: the start environment, when one was recorded.
+struct GioContext
 {
-    // The plain context adds no startup-notification id, so launching does not depend on a
-    // display or a window manager.
-    GRef<GAppLaunchContext> context(g_app_launch_context_new());
-    if (!linux_detail::HasStartEnvironment())
-        return context;
-    // Programs started through GIO get the start environment too.
-    std::set<std::string> names;
-    for (const std::string& entry : linux_detail::LaunchEnvironment()) {
-        std::size_t equals = entry.find('=');
-        if (equals == std::string::npos)
-            continue;
-        std::string name = entry.substr(0, equals);
-        g_app_launch_context_setenv(context.get(), name.c_str(), entry.c_str() + equals + 1);
-        names.insert(std::move(name));
-    }
-    char** current = g_get_environ();
-    for (char** entry = current; *entry; ++entry) {
-        std::string name(*entry, std::strcspn(*entry, "="));
-        if (!names.count(name))
-            g_app_launch_context_unsetenv(context.get(), name.c_str());
-    }
-    g_strfreev(current);
-    return context;
-}
+    std::vector<std::string> environment;
+    gio_launch::Context context{CommitLaunch, nullptr};
 
-// Runs in an application GIO starts, before it executes: a session of its own, as for the
-// programs Hanavo starts itself, so that a terminal Hanavo was started from is not its own.
-void StartOwnSession(gpointer)
-{
-    setsid();
-}
-
-int Launch(GAppInfo* application, GList* files, GList* uris)
-{
-    // An application started through D-Bus needs the session bus, and connecting to it waits
-    // for as long as the bus keeps silent; it happens here, where the launch can still be
-    // dropped, rather than inside GIO's launch.
-    if (G_IS_DESKTOP_APP_INFO(application) &&
-        g_desktop_app_info_get_boolean(G_DESKTOP_APP_INFO(application),
-                                       G_KEY_FILE_DESKTOP_KEY_DBUS_ACTIVATABLE)) {
-        GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-        if (bus)
-            g_object_unref(bus);
+    GioContext()
+    {
+        if (linux_detail::HasStartEnvironment()) {
+            environment = linux_detail::LaunchEnvironment();
+            context.environment = &environment;
+        }
     }
-    if (!CommitLaunch())
-        return kTimedOut;
-    GRef<GAppLaunchContext> context = MakeLaunchContext();
-    GError* failure = nullptr;
-    gboolean launched;
-    if (G_IS_DESKTOP_APP_INFO(application)) {
-        // Files go as URIs, as g_app_info_launch() passes them; GIO maps them back to paths
-        // for applications that take paths.
-        GList* fileUris = nullptr;
-        for (GList* file = files; file; file = file->next)
-            fileUris = g_list_append(fileUris, g_file_get_uri(G_FILE(file->data)));
-        launched = g_desktop_app_info_launch_uris_as_manager(
-            G_DESKTOP_APP_INFO(application), uris ? uris : fileUris, context.get(),
-            G_SPAWN_SEARCH_PATH, StartOwnSession, nullptr, nullptr, nullptr, &failure);
-        g_list_free_full(fileUris, g_free);
-    } else {
-        launched = uris ? g_app_info_launch_uris(application, uris, context.get(), &failure)
-                        : g_app_info_launch(application, files, context.get(), &failure);
-    }
-    if (launched)
-        return kStarted;
-    GErrorPtr error(failure);
-    return error ? CodeForGError(error.get()) : kNoAssociation;
-}
+    GioContext(const GioContext&) = delete;
+    GioContext& operator=(const GioContext&) = delete;
+};
 
 int OpenWithDefaultApplication(const std::string& path)
 {
-    GRef<GFile> file(g_file_new_for_path(path.c_str()));
-    std::string type;
-    GRef<GFileInfo> info(g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
-                                           G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
-    if (info && g_file_info_get_content_type(info.get())) {
-        type = g_file_info_get_content_type(info.get());
-    } else {
-        GText guessed(g_content_type_guess(path.c_str(), nullptr, 0, nullptr));
-        type = guessed ? guessed.get() : "";
-    }
-    GRef<GAppInfo> application(g_app_info_get_default_for_type(type.c_str(), FALSE));
-    if (!application)
+    const gio_launch::Api* gio = gio_launch::Module();
+    if (!gio)
         return kNoAssociation;
-    GList files = {file.get(), nullptr, nullptr};
-    return Launch(application.get(), &files, nullptr);
+    GioContext launch;
+    return gio->openDocument(launch.context, path);
 }
 
 int StartPath(const std::string& path, const std::string& file,
@@ -346,65 +237,28 @@ int StartPath(const std::string& path, const std::string& file,
 // links: how many link entries led here.
 int OpenUrl(const std::string& url, int links)
 {
-    GText scheme(g_uri_parse_scheme(url.c_str()));
-    if (!scheme)
-        return kFileNotFound;
-    if (g_ascii_strcasecmp(scheme.get(), "file") == 0) {
-        GText path(g_filename_from_uri(url.c_str(), nullptr, nullptr));
-        if (!path)
-            return kFileNotFound;
-        return StartPath(path.get(), path.get(), {}, nullptr, links);
-    }
-    GRef<GAppInfo> application(g_app_info_get_default_for_uri_scheme(scheme.get()));
-    if (!application)
+    const gio_launch::Api* gio = gio_launch::Module();
+    if (!gio)
         return kNoAssociation;
-    GList uris = {const_cast<char*>(url.c_str()), nullptr, nullptr};
-    return Launch(application.get(), nullptr, &uris);
-}
-
-// Whether an application entry names a program that is not installed; GIO refuses to load such
-// an entry, but for the user the program is missing, not the entry broken.
-bool NamesMissingProgram(GKeyFile* keys)
-{
-    const char* group = G_KEY_FILE_DESKTOP_GROUP;
-    for (const char* key : {G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, G_KEY_FILE_DESKTOP_KEY_EXEC}) {
-        GText command(g_key_file_get_string(keys, group, key, nullptr));
-        gchar** argv = nullptr;
-        if (!command || !g_shell_parse_argv(command.get(), nullptr, &argv, nullptr))
-            continue;
-        GText found(g_find_program_in_path(argv[0]));
-        g_strfreev(argv);
-        if (!found)
-            return true;
-    }
-    return false;
+    GioContext launch;
+    std::string path;
+    const int result = gio->openUrl(launch.context, url, path);
+    return result == gio_launch::kFollowPath ? StartPath(path, path, {}, nullptr, links) : result;
 }
 
 int StartDesktopEntry(const std::string& path, int links)
 {
-    GRef<GDesktopAppInfo> application(g_desktop_app_info_new_from_filename(path.c_str()));
-    if (application)
-        return Launch(G_APP_INFO(application.get()), nullptr, nullptr);
-    std::unique_ptr<GKeyFile, GKeyFileDeleter> keys(g_key_file_new());
-    if (!g_key_file_load_from_file(keys.get(), path.c_str(), G_KEY_FILE_NONE, nullptr))
-        return kBadFormat;
-    const char* group = G_KEY_FILE_DESKTOP_GROUP;
-    GText type(g_key_file_get_string(keys.get(), group, G_KEY_FILE_DESKTOP_KEY_TYPE, nullptr));
-    if (!type)
-        return kBadFormat;
-    if (std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_LINK) == 0) {
-        // A link entry names an address rather than a program. Entries that link to each
-        // other would never end: a chain this long is reported as not found.
-        GText url(g_key_file_get_string(keys.get(), group, G_KEY_FILE_DESKTOP_KEY_URL, nullptr));
-        GText scheme(url ? g_uri_parse_scheme(url.get()) : nullptr);
-        if (!scheme)
-            return kBadFormat;
-        return links < kMaxLinks ? OpenUrl(url.get(), links + 1) : kFileNotFound;
-    }
-    if (std::strcmp(type.get(), G_KEY_FILE_DESKTOP_TYPE_APPLICATION) == 0 &&
-        NamesMissingProgram(keys.get()))
-        return kFileNotFound;
-    return kBadFormat;
+    const gio_launch::Api* gio = gio_launch::Module();
+    if (!gio)
+        return kNoAssociation;
+    GioContext launch;
+    std::string url;
+    const int result = gio->startDesktopEntry(launch.context, path, url);
+    if (result != gio_launch::kFollowUrl)
+        return result;
+    // Entries that link to each other would never end: a chain this long is reported as not
+    // found.
+    return links < kMaxLinks ? OpenUrl(url, links + 1) : kFileNotFound;
 }
 
 int StartPath(const std::string& path, const std::string& file,
@@ -439,7 +293,7 @@ int StartPath(const std::string& path, const std::string& file,
 int OpenNow(const char* verb, const std::string& file, const std::string* params,
             const std::string* directory)
 {
-    if (verb && *verb && g_ascii_strcasecmp(verb, "open") != 0)
+    if (verb && *verb && !(std::strlen(verb) == 4 && StartsWithIgnoringCase(verb, "open")))
         return kNoAssociation;
     if (file.empty() || file.find('\0') != std::string::npos)
         return kFileNotFound;
@@ -538,6 +392,47 @@ bool SessionEndNoted() noexcept
 {
     return g_sessionEnded.load();
 }
+
+namespace gio_launch {
+
+namespace {
+
+// The module beside this program: the one built with it while the program lies in its build
+// tree, else the installed one. Never looked up in a library path, where another file of that
+// name could stand in for it.
+std::string ModulePath()
+{
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return kModuleName;
+    const std::string program(self, static_cast<std::size_t>(length));
+    const std::string buildTree = HANAVO_BUILD_DIR "/";
+    if (program.compare(0, buildTree.size(), buildTree) == 0)
+        return HANAVO_BUILT_MODULE;
+    return FolderOf(program) + "/" HANAVO_MODULE_FROM_BIN "/" + kModuleName;
+}
+
+} // namespace
+
+const Api* Module()
+{
+    // Loaded once, by whichever caller needs it first, and kept: GIO is not made to be unloaded.
+    static const Api* const api = []() -> const Api* {
+        void* module = dlopen(ModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* entry = module ? dlsym(module, kEntryPoint) : nullptr;
+        if (!entry) {
+            std::fprintf(stderr,
+                         "hanavo: cannot open documents, desktop entries or the trash: %s\n",
+                         dlerror());
+            return nullptr;
+        }
+        return reinterpret_cast<EntryPoint>(entry)();
+    }();
+    return api;
+}
+
+} // namespace gio_launch
 
 namespace linux_testing {
 

@@ -1,11 +1,12 @@
 // What Hanavo changes in the user's desktop: the trash, and the autostart entry that starts it
 // at login.
 #include "platform/Os.h"
+#include "platform/linux/GioLaunch.h"
 #include "platform/linux/LinuxOs.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <gio/gio.h>
+#include <glib.h>
 #include <limits.h>
 #include <string>
 #include <unistd.h>
@@ -91,10 +92,8 @@ bool MoveToTrash(const std::string& path)
 {
     if (path.empty() || path.find('\0') != std::string::npos)
         return false;
-    GFile* file = g_file_new_for_path(path.c_str());
-    const bool trashed = g_file_trash(file, nullptr, nullptr);
-    g_object_unref(file);
-    return trashed;
+    const gio_launch::Api* gio = gio_launch::Module();
+    return gio && gio->trash(path);
 }
 
 bool LoginStartEnabled()

@@ -10,7 +10,8 @@ namespace platform {
 // registered by a static initializer. Safe to call more than once.
 void InitBundledResources();
 
-// Icon 128 with its 16, 32, 48, 128 and 256 pixel images.
+// Icon 128 with its 16, 32 and 48 pixel images, the sizes a window icon is shown in. (The
+// window system gets every size of a window's icon, so larger ones cost for nothing.)
 QIcon AppIcon();
 
 // The bundled help page.

@@ -103,7 +103,7 @@ std::string WaylandProblem(bool pluginInstalled)
 
 } // namespace
 
-DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms)
+DisplayChoice ChooseDisplay(const std::function<bool(const std::string&)>& installed)
 {
     std::vector<std::string> requested = Requested();
     const bool defaulted = requested.empty();
@@ -120,7 +120,7 @@ DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms)
         if (name != "xcb" && !IsWayland(name))
             continue;
         std::shared_ptr<void> connection;
-        x11Problem = installedPlatforms.count("xcb")
+        x11Problem = installed("xcb")
                          ? X11Problem(connection)
                          : "hanavo: cannot open an X display: the toolkit's X11 support is not "
                            "installed.";
@@ -136,8 +136,8 @@ DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms)
         if (name == "xcb")
             problem = x11Problem;
         else if (IsWayland(name))
-            problem = WaylandProblem(installedPlatforms.count(name) != 0);
-        else if (!installedPlatforms.count(name))
+            problem = WaylandProblem(installed(name));
+        else if (!installed(name))
             problem = "hanavo: the display platform \"" + name + "\" is not installed.";
         if (problem.empty())
             return {entry, {}, {}};
@@ -148,7 +148,9 @@ DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms)
     return {{}, firstProblem, {}};
 }
 
-std::set<std::string> InstalledPlatforms()
+namespace {
+
+QStringList PlatformFolders()
 {
     QStringList folders = {QLibraryInfo::path(QLibraryInfo::PluginsPath) +
                            QStringLiteral("/platforms")};
@@ -158,20 +160,42 @@ std::set<std::string> InstalledPlatforms()
     const QString extra = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH");
     if (!extra.isEmpty())
         folders.append(extra);
+    return folders;
+}
+
+// The platform names a plugin file declares in its own metadata, read without loading it.
+std::set<std::string> PluginKeys(const QString& path)
+{
     std::set<std::string> names;
-    for (const QString& folder : folders) {
+    const QJsonObject meta =
+        QPluginLoader(path).metaData().value(QStringLiteral("MetaData")).toObject();
+    for (const QJsonValue key : meta.value(QStringLiteral("Keys")).toArray())
+        names.insert(key.toString().toLower().toStdString());
+    return names;
+}
+
+} // namespace
+
+std::set<std::string> InstalledPlatforms()
+{
+    std::set<std::string> names;
+    for (const QString& folder : PlatformFolders()) {
         const QDir dir(folder);
-        for (const QString& file : dir.entryList({QStringLiteral("*.so")}, QDir::Files)) {
-            // The plugin's own metadata, read without loading it.
-            const QJsonObject meta = QPluginLoader(dir.filePath(file))
-                                         .metaData()
-                                         .value(QStringLiteral("MetaData"))
-                                         .toObject();
-            for (const QJsonValue key : meta.value(QStringLiteral("Keys")).toArray())
-                names.insert(key.toString().toLower().toStdString());
-        }
+        for (const QString& file : dir.entryList({QStringLiteral("*.so")}, QDir::Files))
+            names.merge(PluginKeys(dir.filePath(file)));
     }
     return names;
+}
+
+bool PlatformInstalled(const std::string& name)
+{
+    // Reading every plugin's metadata costs more than the rest of the check, and the toolkit
+    // reads them all again as it starts.
+    const QString file = QStringLiteral("/libq%1.so").arg(QString::fromStdString(name));
+    for (const QString& folder : PlatformFolders())
+        if (PluginKeys(folder + file).count(name))
+            return true;
+    return InstalledPlatforms().count(name) != 0;
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // cannot open the one it was given, and a user deserves one clear line instead.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -22,9 +23,14 @@ struct DisplayChoice
 // Wayland where its plugin is installed and the compositor can be reached; else another
 // platform named in QT_QPA_PLATFORM (offscreen, ...) when its plugin is installed. A list
 // "a;b" in QT_QPA_PLATFORM is tried in its order after X11.
-DisplayChoice ChooseDisplay(const std::set<std::string>& installedPlatforms);
+// `installed` tells whether the toolkit's plugin of a platform is installed.
+DisplayChoice ChooseDisplay(const std::function<bool(const std::string&)>& installed);
 
 // The names of the toolkit's installed platform plugins (xcb, wayland, offscreen, ...).
 std::set<std::string> InstalledPlatforms();
+
+// Whether the plugin of that platform is installed: the plugin file named after the platform
+// is asked first, the others only when it is not there.
+bool PlatformInstalled(const std::string& name);
 
 } // namespace platform

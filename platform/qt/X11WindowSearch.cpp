@@ -2,6 +2,9 @@
 
 #include "platform/qt/CompoundText.h"
 
+#include <QGuiApplication>
+
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -10,14 +13,22 @@
 namespace platform {
 namespace {
 
-xcb_atom_t InternAtom(xcb_connection_t* conn, const char* name)
+// The atoms of these names, asked for together: one round trip instead of one each.
+template <std::size_t N>
+std::array<xcb_atom_t, N> InternAtoms(xcb_connection_t* conn,
+                                      const std::array<const char*, N>& names)
 {
-    xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(conn, 1, static_cast<uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(conn, cookie, nullptr);
-    xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    std::array<xcb_intern_atom_cookie_t, N> cookies;
+    for (std::size_t i = 0; i < N; ++i)
+        cookies[i] =
+            xcb_intern_atom(conn, 1, static_cast<uint16_t>(std::strlen(names[i])), names[i]);
+    std::array<xcb_atom_t, N> atoms;
+    for (std::size_t i = 0; i < N; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(conn, cookies[i], nullptr);
+        atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    return atoms;
 }
 
 // Latin-1 bytes as UTF-8.
@@ -40,6 +51,16 @@ std::string Latin1ToUtf8(const char* data, int length)
 
 X11WindowSearch::X11WindowSearch()
 {
+    // The toolkit's connection is open already: a second one costs a round trip for nothing.
+    // (Other platforms, offscreen for one, may offer the interface without a display.)
+    auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (application && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        if (auto* x11 = application->nativeInterface<QNativeInterface::QX11Application>()) {
+            m_conn = x11->connection();
+            if (m_conn)
+                return;
+        }
+    }
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
         return;
@@ -49,11 +70,12 @@ X11WindowSearch::X11WindowSearch()
         return;
     }
     m_conn = conn;
+    m_ownConnection = true;
 }
 
 X11WindowSearch::~X11WindowSearch()
 {
-    if (m_conn)
+    if (m_ownConnection)
         xcb_disconnect(m_conn);
 }
 
@@ -61,9 +83,8 @@ bool X11WindowSearch::HasWindowTitled(const std::string& title)
 {
     if (!m_conn)
         return false;
-    const xcb_atom_t netWmName = InternAtom(m_conn, "_NET_WM_NAME");
-    const xcb_atom_t utf8String = InternAtom(m_conn, "UTF8_STRING");
-    const xcb_atom_t compoundText = InternAtom(m_conn, "COMPOUND_TEXT");
+    const auto [netWmName, utf8String, compoundText] =
+        InternAtoms<3>(m_conn, {"_NET_WM_NAME", "UTF8_STRING", "COMPOUND_TEXT"});
     // Enough 32-bit units for the title and one more byte, to see that a longer one differs.
     const auto wanted = static_cast<uint32_t>(title.size() / 4 + 1);
     // Compound text may take more bytes than UTF-8 (an escape at each change of set).

@@ -1,5 +1,6 @@
-// Looks for a top-level window of any program by its exact title on the X11 display named by
-// DISPLAY, over a connection of its own, so it works before and without a QApplication.
+// Looks for a top-level window of any program by its exact title on the X11 display: over the
+// toolkit's own connection when the application runs on X11, else over a connection of its own
+// to DISPLAY, so it also works before and without a QApplication.
 #pragma once
 
 #include <string>
@@ -11,7 +12,8 @@ namespace platform {
 class X11WindowSearch
 {
 public:
-    // Connects to $DISPLAY; IsConnected() is false when there is none or it cannot be reached.
+    // Takes the application's X connection, or connects to $DISPLAY; IsConnected() is false
+    // when there is none or it cannot be reached.
     X11WindowSearch();
     ~X11WindowSearch();
     X11WindowSearch(const X11WindowSearch&) = delete;
@@ -29,6 +31,7 @@ public:
 
 private:
     xcb_connection_t* m_conn = nullptr;
+    bool m_ownConnection = false;
 };
 
 } // namespace platform

@@ -69,7 +69,7 @@ int main(int argc, char** argv, char** envp)
         arguments += argv[i];
     }
 
-    platform::DisplayChoice display = platform::ChooseDisplay(platform::InstalledPlatforms());
+    platform::DisplayChoice display = platform::ChooseDisplay(platform::PlatformInstalled);
     if (display.platform.empty()) {
         std::fprintf(stderr, "%s\n", display.problem.c_str());
         return 1;

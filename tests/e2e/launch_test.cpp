@@ -159,6 +159,17 @@ TEST_P(Foreground, StoredFlagDecidesWhetherTicksBringTheWindowToTheFront)
 
 INSTANTIATE_TEST_SUITE_P(Stored, Foreground, testing::Bool());
 
+// Starting the program, and starting programs, never loads GIO: documents and desktop entries
+// load it when they are launched (the test below launches one).
+TEST(Start, TheProgramDoesNotLinkGio)
+{
+    Sandbox s;
+    const Sandbox::Output ldd = s.Run({"ldd", HANAVO_BUILT_BINARY});
+    ASSERT_EQ(ldd.code, 0) << ldd.err;
+    for (const char* library : {"libgio-2.0", "libgobject-2.0", "libgmodule-2.0"})
+        EXPECT_EQ(ldd.out.find(library), std::string::npos) << library << "\n" << ldd.out;
+}
+
 // The session ends while a launch waits for a session bus that takes the connection and never
 // answers: the program ends at once with its settings saved, and launches nothing more.
 TEST(SessionEnd, SigtermDuringALaunchThatWaitsForTheBusSavesAndLaunchesNothingMore)

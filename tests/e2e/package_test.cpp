@@ -86,16 +86,22 @@ TEST_F(Package, InstallsTheDesktopFilesAndTheyValidate)
     EXPECT_TRUE(Exists(Installed("share/doc/hanavo/copyright")));
 }
 
-// The installed program does its job: automatic mode launches the launch folder's file.
+// The installed program does its job: automatic mode launches the launch folder's files, the
+// desktop entry through the module the program loads for it.
 TEST_F(Package, InstalledProgramLaunchesInAutomaticMode)
 {
     const std::string folder = s.Path("launch");
     s.WriteLogger(folder + "/01e_hello.sh", "hello");
+    WriteFile(folder + "/02e_entry.desktop",
+              "[Desktop Entry]\nType=Application\nName=Entry\nExec=" +
+                  s.WriteLogger(s.Path("entry.sh"), "entry") + "\n");
     s.WriteSettings({{"Seconds", "1"}, {"TopDir", folder}});
     EXPECT_EQ(s.Hanavo({"-a"}, "offscreen", Installed("bin/hanavo"))->Wait(kTimeout), 0)
         << s.Stderr();
-    EXPECT_EQ(s.Launched(1),
-              std::vector<std::string>{"hello @" + std::filesystem::canonical(folder).string()});
+    const std::vector<std::string> launched = s.Launched(2);
+    ASSERT_EQ(launched.size(), 2u) << s.Stderr();
+    EXPECT_EQ(launched[0], "hello @" + std::filesystem::canonical(folder).string());
+    EXPECT_TRUE(launched[1].starts_with("entry")) << launched[1];
 }
 
 } // namespace

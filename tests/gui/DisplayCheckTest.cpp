@@ -69,7 +69,8 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
         guitest::ScopedEnv wayland("WAYLAND_DISPLAY", c.wayland);
         guitest::ScopedEnv socket("WAYLAND_SOCKET", nullptr);
         guitest::ScopedEnv runtimeDir("XDG_RUNTIME_DIR", c.runtime);
-        const platform::DisplayChoice choice = platform::ChooseDisplay(c.installed);
+        const platform::DisplayChoice choice = platform::ChooseDisplay(
+            [&](const std::string& name) { return c.installed.count(name) != 0; });
         EXPECT_EQ(choice.platform, c.platform);
         EXPECT_EQ(choice.problem, c.problem);
     }
@@ -80,6 +81,9 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
 TEST(DisplayCheck, FindsTheInstalledPlatformPlugins)
 {
     const std::set<std::string> installed = platform::InstalledPlatforms();
-    for (const char* name : {"xcb", "offscreen", "wayland"})
+    for (const char* name : {"xcb", "offscreen", "wayland"}) {
         EXPECT_TRUE(installed.count(name)) << name;
+        EXPECT_TRUE(platform::PlatformInstalled(name)) << name;
+    }
+    EXPECT_FALSE(platform::PlatformInstalled("nosuch"));
 }
