@@ -48,6 +48,10 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 // the file is then as it was.
 bool MoveToTrash(const std::string& path);
 
+// Notes on standard error (and, on Windows, the debugger output) that the launch folder could
+// not be read, for the session's journal of a Hanavo started at sign-in.
+void ReportFolderUnreadable(const std::string& folder);
+
 // Whether a character ends the folder part of a path: '/' everywhere, '\\' too on Windows.
 bool IsPathSeparator(char c);
 

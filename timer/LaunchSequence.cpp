@@ -23,10 +23,11 @@ void CLaunchTimerDlg::RunLaunchSequence()
     if (m_pSettings->m_bRunFiles) {
         CFolderLauncher launcher(m_host, m_pSettings->m_strTopDir);
         // At login a vanished folder must not fail in silence; the command still follows.
-        if (!launcher.Run())
+        if (!launcher.Run()) {
+            platform::ReportFolderUnreadable(m_pSettings->m_strTopDir);
             m_host.ShowMessage(res::LoadText(IDS_FOLDER_MISSING),
                                platform::MessageIcon::Exclamation);
-        else if (!m_pSettings->m_strTopDir.empty())
+        } else if (!m_pSettings->m_strTopDir.empty())
             commandFolder = &m_pSettings->m_strTopDir;
     }
 

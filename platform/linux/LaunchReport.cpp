@@ -58,6 +58,15 @@ std::string LaunchReport(const std::string& file, int result)
            std::to_string(result) + ")";
 }
 
+void ReportFolderUnreadable(const std::string& folder)
+{
+    const std::string line = "hanavo: cannot read the launch folder " + Quoted(folder) +
+                             ": it is missing, not a folder, or not readable\n";
+    if (write(STDERR_FILENO, line.data(), line.size()) < 0) {
+        // Nowhere to report to.
+    }
+}
+
 int ShellOpen(const char* verb, const std::string& file, const std::string* params,
               const std::string* directory)
 {

@@ -175,7 +175,13 @@ TEST_F(LaunchFixture, AMissingFolderIsReportedOnceAndTheCommandFollows)
     settings.m_strTopDir = folder + "/vanished";
     settings.m_bRunFiles = true;
     settings.m_strCommand = dir.WriteLogger("c.sh", "c", log);
+    ::testing::internal::CaptureStderr();
     EXPECT_EQ(Run(StartAndWait), platform::IdOk);
+    // Also on standard error, for the journal of a Hanavo started at sign-in.
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("hanavo: cannot read the launch folder \"" + settings.m_strTopDir + "\""),
+              std::string::npos)
+        << err;
     EXPECT_EQ(Texts(), (std::vector<std::string>{"指定されたフォルダがありません。"}));
     EXPECT_EQ(WaitForLines(log, 1).size(), 1u);
 }

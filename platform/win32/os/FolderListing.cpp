@@ -3,6 +3,7 @@
 #include "platform/win32/os/WideText.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <windows.h>
 
 namespace platform {
@@ -49,6 +50,23 @@ bool ListFolderFiles(const std::string& folder, std::size_t maxFiles,
 bool IsPathSeparator(char c)
 {
     return c == '/' || c == '\\';
+}
+
+} // namespace platform
+
+namespace platform {
+
+void ReportFolderUnreadable(const std::string& folder)
+{
+    // A program without a console has no standard error to write to; the debugger output is
+    // there for whoever watches it.
+    const std::string line = "hanavo: cannot read the launch folder \"" + folder +
+                             "\": it is missing, not a folder, or not readable\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    std::wstring wide;
+    if (win32::ToWide(line, wide))
+        OutputDebugStringW(wide.c_str());
 }
 
 } // namespace platform
