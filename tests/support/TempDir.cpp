@@ -1,50 +1,144 @@
+// Temporary folders and logging scripts. On Windows a logging "script" is a text file that the
+// tests' logger program (hanavo_test_logger.exe, beside the test program) interprets: the file
+// type .sh is given to it in the test's own registry, as a desktop gives .sh to the shell, so
+// that the shared launch tests run the same scripts on both systems.
 #include "support/TempDir.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdlib>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace testing_support {
+namespace {
+
+#ifdef _WIN32
+// Paths are UTF-8 in the tests, UTF-16 in Windows.
+fs::path PathOf(const std::string& utf8)
+{
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::wstring FolderOfThisProgram()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            throw std::runtime_error("GetModuleFileNameW failed");
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/"));
+}
+
+void SetRegistryText(const std::wstring& key, const std::wstring& value)
+{
+    HKEY handle;
+    // Under Wine the classes root is the machine's (a test's prefix is its own); on Windows
+    // without administrator rights the write goes to the user's classes.
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS)
+        throw std::runtime_error("cannot create the logger's file type");
+    const LONG result =
+        RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    if (result != ERROR_SUCCESS)
+        throw std::runtime_error("cannot set the logger's file type");
+}
+
+// .sh files open with the logger, which gets the script's path and then the arguments.
+void GiveScriptsToTheLogger()
+{
+    static const bool done = [] {
+        const std::wstring logger = FolderOfThisProgram() + L"\\hanavo_test_logger.exe";
+        if (GetFileAttributesW(logger.c_str()) == INVALID_FILE_ATTRIBUTES)
+            throw std::runtime_error("hanavo_test_logger.exe is not beside the test program");
+        SetRegistryText(L".sh", L"HanavoTest.Script");
+        SetRegistryText(L"HanavoTest.Script\\shell\\open\\command",
+                        L"\"" + logger + L"\" \"%1\" %*");
+        return true;
+    }();
+    (void)done;
+}
+#else
+// Names are bytes.
+fs::path PathOf(const std::string& path)
+{
+    return path;
+}
+
+std::string Utf8Of(const fs::path& path)
+{
+    return path.string();
+}
+#endif
+
+} // namespace
 
 TempDir::TempDir()
 {
-    std::string pattern = (fs::temp_directory_path() / "hanavo-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
+    std::random_device random;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = base / ("hanavo-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            m_path = Utf8Of(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir()
 {
     std::error_code ec;
-    fs::remove_all(m_path, ec);
+    fs::remove_all(PathOf(m_path), ec);
 }
 
 std::string TempDir::Write(const std::string& name, const std::string& content,
                            bool executable) const
 {
-    fs::path p = fs::path(m_path) / name;
+    const fs::path p = PathOf(m_path + "/" + name);
     fs::create_directories(p.parent_path());
     {
         std::ofstream out(p, std::ios::binary | std::ios::trunc);
         out << content;
     }
     if (executable)
-        fs::permissions(p, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec,
-                        fs::perm_options::replace);
-    return p.string();
+        fs::permissions(p, fs::perms::owner_exec | fs::perms::group_exec, fs::perm_options::add);
+    return m_path + "/" + name;
 }
 
 std::string TempDir::WriteLogger(const std::string& name, const std::string& tag,
                                  const std::string& log) const
 {
+#ifdef _WIN32
+    GiveScriptsToTheLogger();
+    return Write(name, tag + "\n" + log + "\n");
+#else
     // One write per run, so that lines of programs running side by side never interleave.
     return Write(name,
                  "#!/bin/sh\nline=\"$$ " + tag +
@@ -52,13 +146,15 @@ std::string TempDir::WriteLogger(const std::string& name, const std::string& tag
                      "printf '%s @%s\\n' \"$line\" \"$(pwd)\" >> '" +
                      log + "'\n",
                  true);
+#endif
 }
 
 std::vector<std::string> InStartOrder(std::vector<std::string> lines)
 {
-    // Process ids are handed out in the order the processes were started.
+    // Each line starts with a number that rises with the start of its process: the process id
+    // on Linux, the creation time on Windows.
     std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-        return std::stol(a) < std::stol(b);
+        return std::stoull(a) < std::stoull(b);
     });
     for (auto& line : lines)
         line = line.substr(line.find(' ') + 1);
@@ -67,23 +163,22 @@ std::vector<std::string> InStartOrder(std::vector<std::string> lines)
 
 std::string TempDir::MakeDir(const std::string& name) const
 {
-    fs::path p = fs::path(m_path) / name;
-    fs::create_directories(p);
-    return p.string();
+    fs::create_directories(PathOf(m_path + "/" + name));
+    return m_path + "/" + name;
 }
 
 std::vector<std::string> TempDir::Names(const std::string& sub) const
 {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(fs::path(m_path) / sub))
-        names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(PathOf(m_path + "/" + sub)))
+        names.push_back(Utf8Of(e.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
@@ -97,8 +192,11 @@ std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines
     for (;;) {
         result.clear();
         std::istringstream in(ReadFile(path));
-        for (std::string line; std::getline(in, line);)
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
             result.push_back(line);
+        }
         if (result.size() >= lines || std::chrono::steady_clock::now() > deadline)
             return result;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -107,14 +205,20 @@ std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines
 
 void UseEmptyDesktop(const TempDir& dir)
 {
+#ifdef _WIN32
+    // The test's Wine prefix is its own: no file type but the defaults has an application.
+    (void)dir;
+    GiveScriptsToTheLogger();
+#else
     setenv("XDG_DATA_HOME", dir.MakeDir("xdg-data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", dir.MakeDir("xdg-config").c_str(), 1);
     setenv("XDG_DATA_DIRS", dir.MakeDir("xdg-dirs").c_str(), 1);
+#endif
 }
 
 std::string CurrentDirectory()
 {
-    return fs::current_path().string();
+    return Utf8Of(fs::current_path());
 }
 
 CwdGuard::CwdGuard() : m_saved(CurrentDirectory()) {}
@@ -122,7 +226,7 @@ CwdGuard::CwdGuard() : m_saved(CurrentDirectory()) {}
 CwdGuard::~CwdGuard()
 {
     std::error_code ec;
-    fs::current_path(m_saved, ec);
+    fs::current_path(PathOf(m_saved), ec);
 }
 
 } // namespace testing_support

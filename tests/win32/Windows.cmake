@@ -6,11 +6,11 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-add_library(hanavo_testsupport STATIC ${TESTSUPPORT_SOURCES} win32/TempDir.cpp)
+add_library(hanavo_testsupport STATIC ${TESTSUPPORT_SOURCES} support/TempDir.cpp)
 target_include_directories(hanavo_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(hanavo_testsupport PUBLIC hanavo_core gtest)
 
-# Runs the logging scripts of the launch tests (see win32/TempDir.cpp).
+# Runs the logging scripts of the launch tests (see support/TempDir.cpp).
 add_executable(hanavo_test_logger win32/Logger.cpp)
 target_compile_definitions(hanavo_test_logger PRIVATE ${HANAVO_WIN32_DEFINITIONS})
 target_link_options(hanavo_test_logger PRIVATE -municode)
