@@ -236,17 +236,4 @@ TEST_F(LauncherFixture, EmptyOrMissingFolder)
     EXPECT_TRUE(host.Messages().empty()) << "the launcher itself reports no missing folder";
 }
 
-TEST_F(LauncherFixture, HostileNamesAreLaunchedWithoutAShell)
-{
-    const std::vector<std::string> names = {"01e_has space.sh", "02e_$(touch pwned).sh",
-                                            "03e_quote'\"s.sh", "04e_-dash.sh",
-                                            "05e_bad\xff\xfe.sh"};
-    for (std::size_t i = 0; i < names.size(); ++i)
-        dir.WriteLogger("launch/" + names[i], "n" + std::to_string(i), log);
-    EXPECT_TRUE(CFolderLauncher(host, folder).Run());
-    EXPECT_EQ(WaitForLines(log, names.size()).size(), names.size());
-    EXPECT_TRUE(host.Messages().empty());
-    EXPECT_FALSE(fs::exists(folder + "/pwned"));
-}
-
 } // namespace

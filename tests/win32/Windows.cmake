@@ -40,8 +40,7 @@ set(HANAVO_LINUX_ONLY_CASES
   LaunchFixture.FilesInOrderThenTheCommandInTheLaunchFolder
   LaunchFixture.FailuresAreReportedAndTheWindowStillEnds
   ScanFixture.ListsFilesInCaseFoldedOrderWithoutEnteringTheFolder
-  LauncherFixture.AFailedFileGivesOneMessageAndTheNextStillRuns
-  LauncherFixture.HostileNamesAreLaunchedWithoutAShell)
+  LauncherFixture.AFailedFileGivesOneMessageAndTheNextStillRuns)
 string(JOIN ":" HANAVO_LINUX_ONLY_FILTER ${HANAVO_LINUX_ONLY_CASES})
 hanavo_wine_test(win.unit.logic unit_tests "-Win32*:${HANAVO_LINUX_ONLY_FILTER}")
 hanavo_wine_test(win.unit.services unit_tests "Win32*:-Win32RemoteDrive*")
