@@ -46,12 +46,6 @@ const Control& ScriptedWindow::At(int id) const
     return const_cast<ScriptedWindow*>(this)->At(id);
 }
 
-void ScriptedWindow::SetTitle(const std::string& title)
-{
-    m_title = title;
-    m_titles.push_back(title);
-}
-
 void ScriptedWindow::AppendSystemMenu(unsigned command, const std::string& text)
 {
     m_menu.emplace_back(command, text);
@@ -183,12 +177,6 @@ std::vector<int> ScriptedWindow::TabOrder() const
         if (c.id != platform::kNoId && (c.style & platform::CS_TABSTOP) && At(c.id).enabled)
             order.push_back(c.id);
     return order;
-}
-
-WindowSnapshot ScriptedWindow::Snapshot() const
-{
-    return {m_controls, m_titles,  m_topmost,   m_foreground,
-            m_result,   m_bigIcon, m_smallIcon, m_menu};
 }
 
 // ---------------------------------------------------------------- Modal
@@ -328,7 +316,7 @@ int ScriptedHost::RunModal(platform::Dialog& dialog)
     }
     dialog.DestroyWindow();
     dialog.Attach(nullptr);
-    m_last[templateId] = window.Snapshot();
+    m_last[templateId] = {window.m_controls, window.m_topmost};
     m_open.erase(std::find(m_open.begin(), m_open.end(), &window));
     return window.Result();
 }

@@ -44,12 +44,7 @@ class ScriptedHost;
 struct WindowSnapshot
 {
     std::map<int, Control> controls;
-    std::vector<std::string> titles;
     bool topmost = false;
-    int foregroundCount = 0;
-    int result = 0;
-    int bigIcon = 0, smallIcon = 0;
-    std::vector<std::pair<unsigned, std::string>> menu;
 };
 
 class ScriptedWindow : public platform::Window
@@ -58,7 +53,7 @@ public:
     ScriptedWindow(ScriptedHost& host, platform::Dialog& dialog);
     ~ScriptedWindow() override;
 
-    void SetTitle(const std::string& title) override;
+    void SetTitle(const std::string& title) override { m_title = title; }
     std::string GetTitle() const override { return m_title; }
     void SetIcon(int iconId, bool big) override { (big ? m_bigIcon : m_smallIcon) = iconId; }
     void AppendSystemMenu(unsigned command, const std::string& text) override;
@@ -97,7 +92,6 @@ public:
     // What a test looks at.
     Control& At(int id);
     const Control& At(int id) const;
-    const std::vector<std::string>& Titles() const { return m_titles; }
     bool Topmost() const { return m_topmost; }
     int ForegroundCount() const { return m_foreground; }
     int SelectedAll() const { return m_selectedAll; }
@@ -108,14 +102,13 @@ public:
     int Result() const { return m_result; }
     platform::Dialog& GetDialog() const { return m_dialog; }
     std::vector<int> TabOrder() const; // enabled tab stops in template order
-    WindowSnapshot Snapshot() const;
 
 private:
+    friend class ScriptedHost;
     ScriptedHost& m_host;
     platform::Dialog& m_dialog;
     std::map<int, Control> m_controls;
     std::string m_title;
-    std::vector<std::string> m_titles;
     std::vector<std::pair<unsigned, std::string>> m_menu;
     platform::ToolTipLookup m_toolTips;
     bool m_topmost = false;
