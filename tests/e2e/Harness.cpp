@@ -31,14 +31,6 @@ std::vector<std::string> Lines(const std::string& text)
 
 } // namespace
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 void WriteFile(const std::string& path, const std::string& content, bool executable)
 {
     fs::create_directories(fs::path(path).parent_path());
@@ -174,38 +166,14 @@ Settings Sandbox::ReadSettings() const
 std::string Sandbox::WriteLogger(const std::string& path, const std::string& tag,
                                  const std::string& gate) const
 {
-    std::string script = "#!/bin/sh\n";
-    if (!gate.empty())
-        script += "i=0; while [ ! -e '" + gate +
-                  "' ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\n";
-    script += "line=\"$$ " + tag + "\"\nfor a in \"$@\"; do line=\"$line [$a]\"; done\n" +
-              "printf '%s @%s\\n' \"$line\" \"$(pwd -P)\" >> '" + Path("launch.log") + "'\n";
-    WriteFile(path, script, true);
+    WriteFile(path, testing_support::LoggerScript(tag, Path("launch.log"), gate), true);
     return path;
 }
 
 std::vector<std::string> Sandbox::Launched(std::size_t count) const
 {
-    PollUntil([&] { return Lines(Log()).size() >= count; }, 15s);
-    std::vector<std::pair<long, std::string>> lines;
-    for (const auto& line : Lines(Log())) {
-        const auto space = line.find(' ');
-        lines.emplace_back(std::stol(line.substr(0, space)), line.substr(space + 1));
-    }
-    // Pids rise until they wrap at pid_max, which may be small: a run that straddles the wrap
-    // is put back in order.
-    long pidMax = 32768;
-    std::ifstream("/proc/sys/kernel/pid_max") >> pidMax;
-    auto [low, high] = std::minmax_element(lines.begin(), lines.end());
-    if (!lines.empty() && high->first - low->first > pidMax / 2)
-        for (auto& line : lines)
-            line.first += line.first < pidMax / 2 ? pidMax : 0;
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](auto& a, auto& b) { return a.first < b.first; });
-    std::vector<std::string> texts;
-    for (auto& line : lines)
-        texts.push_back(line.second);
-    return texts;
+    return testing_support::InStartOrder(
+        testing_support::WaitForLines(Path("launch.log"), count, 15s));
 }
 
 std::vector<std::string> Sandbox::Environment(const std::string& display) const

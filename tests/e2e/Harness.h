@@ -5,7 +5,6 @@
 #pragma once
 
 #include <chrono>
-#include <ctime>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +12,8 @@
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+#include "support/TempDir.h"
 
 namespace e2e {
 
@@ -36,23 +37,11 @@ inline std::ostream& operator<<(std::ostream& out, const Case& c)
 }
 inline auto CaseName = [](const auto& info) { return std::string(info.param.name); };
 
-// The content of a file, empty when it is missing.
-std::string ReadFile(const std::string& path);
+using testing_support::PollUntil;
+using testing_support::ReadFile;
 // Creates the parent folders.
 void WriteFile(const std::string& path, const std::string& content, bool executable = false);
 bool Exists(const std::string& path);
-
-template <typename Predicate> bool PollUntil(Predicate predicate, Milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!predicate()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        struct timespec pause = {0, 20'000'000};
-        nanosleep(&pause, nullptr);
-    }
-    return true;
-}
 
 struct Command
 {

@@ -10,7 +10,6 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -139,25 +138,41 @@ std::string TempDir::WriteLogger(const std::string& name, const std::string& tag
     GiveScriptsToTheLogger();
     return Write(name, tag + "\n" + log + "\n");
 #else
-    // One write per run, so that lines of programs running side by side never interleave.
-    return Write(name,
-                 "#!/bin/sh\nline=\"$$ " + tag +
-                     "\"\nfor a in \"$@\"; do line=\"$line [$a]\"; done\n"
-                     "printf '%s @%s\\n' \"$line\" \"$(pwd)\" >> '" +
-                     log + "'\n",
-                 true);
+    return Write(name, LoggerScript(tag, log), true);
 #endif
+}
+
+std::string LoggerScript(const std::string& tag, const std::string& log, const std::string& gate)
+{
+    std::string script = "#!/bin/sh\n";
+    if (!gate.empty())
+        script += "i=0; while [ ! -e '" + gate +
+                  "' ] && [ $i -lt 600 ]; do sleep 0.1; i=$((i+1)); done\n";
+    // One write per run, so that lines of programs running side by side never interleave.
+    return script + "line=\"$$ " + tag + "\"\nfor a in \"$@\"; do line=\"$line [$a]\"; done\n" +
+           "printf '%s @%s\\n' \"$line\" \"$(pwd -P)\" >> '" + log + "'\n";
 }
 
 std::vector<std::string> InStartOrder(std::vector<std::string> lines)
 {
-    // Each line starts with a number that rises with the start of its process: the process id
-    // on Linux, the creation time on Windows.
-    std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-        return std::stoull(a) < std::stoull(b);
-    });
-    for (auto& line : lines)
-        line = line.substr(line.find(' ') + 1);
+    std::vector<std::pair<unsigned long long, std::string>> keyed;
+    for (const auto& line : lines)
+        keyed.emplace_back(std::stoull(line), line.substr(line.find(' ') + 1));
+#ifndef _WIN32
+    // Pids rise until they wrap at pid_max, which may be small: a run that straddles the wrap
+    // is put back in order.
+    unsigned long long pidMax = 32768;
+    std::ifstream("/proc/sys/kernel/pid_max") >> pidMax;
+    const auto [low, high] = std::minmax_element(keyed.begin(), keyed.end());
+    if (!keyed.empty() && high->first - low->first > pidMax / 2)
+        for (auto& line : keyed)
+            line.first += line.first < pidMax / 2 ? pidMax : 0;
+#endif
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    lines.clear();
+    for (auto& line : keyed)
+        lines.push_back(std::move(line.second));
     return lines;
 }
 
@@ -187,20 +202,20 @@ std::string ReadFile(const std::string& path)
 std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines,
                                       std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     std::vector<std::string> result;
-    for (;;) {
-        result.clear();
-        std::istringstream in(ReadFile(path));
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            result.push_back(line);
-        }
-        if (result.size() >= lines || std::chrono::steady_clock::now() > deadline)
-            return result;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    PollUntil(
+        [&] {
+            result.clear();
+            std::istringstream in(ReadFile(path));
+            for (std::string line; std::getline(in, line);) {
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
+                result.push_back(line);
+            }
+            return result.size() >= lines;
+        },
+        timeout);
+    return result;
 }
 
 void UseEmptyDesktop(const TempDir& dir)

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -32,8 +33,26 @@ private:
     std::string m_path;
 };
 
+// Polls every 10 ms until the predicate holds or the timeout passes; returns whether it held.
+template <typename Predicate> bool PollUntil(Predicate predicate, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// The content of a file, empty when it is missing.
 std::string ReadFile(const std::string& path);
-// Logger lines sorted by the process id they start with, which is then dropped.
+// A shell script that appends "<pid> <tag> [arg]... @<working folder>" to log in one write;
+// with a gate, only once that file exists (Linux).
+std::string LoggerScript(const std::string& tag, const std::string& log,
+                         const std::string& gate = {});
+// Logger lines sorted by the number they start with (the process id, put back in order across
+// a wrap, or on Windows the creation time), which is then dropped.
 std::vector<std::string> InStartOrder(std::vector<std::string> lines);
 // Polls until the file holds at least `lines` lines or the timeout passes; returns the lines.
 std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines,

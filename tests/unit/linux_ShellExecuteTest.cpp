@@ -67,9 +67,7 @@ const std::string& Handler()
 
 template <typename Condition> bool WaitUntil(Condition condition)
 {
-    for (int i = 0; i < 2000 && !condition(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return condition();
+    return testing_support::PollUntil(condition, std::chrono::seconds(10));
 }
 
 Arguments SplitAtNul(const std::string& text)
