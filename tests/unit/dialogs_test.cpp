@@ -5,14 +5,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <random>
-#include <set>
 
 #include "dialogs/COrderDialog.h"
 #include "dialogs/CSettingDialog.h"
-#include "folder/CFileEntry.h"
-#include "folder/EntryName.h"
-#include "platform/LaunchOrder.h"
 #include "res/resource.h"
 #include "support/ScriptedHost.h"
 #include "support/TempDir.h"
@@ -406,82 +401,6 @@ TEST_F(OrderFixture, TheHundredthPlaceKeepsAValidPrefixAndCollisionsAreNamed)
     EXPECT_EQ(ReadFile(dir / "01e_dup"), "first");
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].text, "次のファイルの名前を変更できませんでした。\n01e_dup");
-}
-
-// Whatever the user does, OK never loses a file: the folder holds the same contents, each under
-// the name that records the place and state chosen for it.
-TEST_F(OrderFixture, PropertyNothingIsEverLost)
-{
-    std::mt19937 rng(20261206);
-    const std::vector<std::string> stems = {"a", "b", "c.sh", "d"};
-    for (int round = 0; round < 40; ++round) {
-        TempDir d;
-        std::multiset<std::string> contents;
-        const int files = 2 + static_cast<int>(rng() % 9);
-        std::set<std::string> used;
-        for (int i = 0; i < files; ++i) {
-            // Colliding display names: the same stem under different prefixes.
-            std::string name;
-            do {
-                const int kind = static_cast<int>(rng() % 3);
-                const std::string stem = stems[rng() % stems.size()];
-                char prefix[8];
-                std::snprintf(prefix, sizeof prefix, "%02u%c_",
-                              static_cast<unsigned>(1 + rng() % 12), rng() % 2 ? 'e' : 'd');
-                name = kind == 0 ? stem : prefix + stem;
-            } while (!used.insert(name).second);
-            const std::string content = "content " + std::to_string(round) + "/" + name;
-            d.Write(name, content);
-            contents.insert(content);
-        }
-        std::map<std::string, std::string> chosen; // content -> name asked for
-        host.Script(IDD_ORDER_DIALOG, [&](Modal& m) {
-            auto& w = m.Window();
-            for (int step = 0; step < 12; ++step) {
-                const int n = w.ListGetCount(IDC_FILE_LIST);
-                switch (rng() % 5) {
-                case 0:
-                    w.ListSetCurSel(IDC_FILE_LIST, static_cast<int>(rng() % n));
-                    break;
-                case 1:
-                    m.Click(IDC_MOVE_UP);
-                    break;
-                case 2:
-                    m.Click(IDC_MOVE_DOWN);
-                    break;
-                case 3:
-                    w.ListSetCheck(IDC_FILE_LIST, static_cast<int>(rng() % n),
-                                   static_cast<int>(rng() % 2));
-                    break;
-                default:
-                    m.Click(rng() % 2 ? IDC_ENABLE_ALL : IDC_DISABLE_ALL);
-                    break;
-                }
-            }
-            // The item data names the scanned entry, in the order the scan listed them.
-            std::vector<std::string> scanned = d.Names();
-            std::sort(scanned.begin(), scanned.end(),
-                      [](const auto& a, const auto& b) { return platform::LaunchOrderLess(a, b); });
-            for (int i = 0; i < w.ListGetCount(IDC_FILE_LIST); ++i) {
-                const std::string& name = scanned.at(w.ListGetItemData(IDC_FILE_LIST, i));
-                chosen["content " + std::to_string(round) + "/" + name] =
-                    ComposeEntryName(i, w.ListGetCheck(IDC_FILE_LIST, i), CFileEntry(name));
-            }
-            m.Click(platform::IdOk);
-        });
-        COrderDialog dlg(host);
-        dlg.SetFolder(d.Path());
-        dlg.DoModal();
-
-        std::multiset<std::string> after;
-        for (const auto& name : d.Names()) {
-            const std::string content = ReadFile(d / name);
-            after.insert(content);
-            EXPECT_EQ(name, chosen.at(content)) << "round " << round;
-        }
-        ASSERT_EQ(after, contents) << "round " << round;
-        ASSERT_TRUE(host.Messages().empty()) << "round " << round;
-    }
 }
 
 } // namespace
