@@ -139,41 +139,6 @@ TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
                                  "cmd @" + std::filesystem::canonical(s.Path("home")).string()});
 }
 
-// A file written by hand reads as written: list, comment and quote characters and bytes that
-// are not UTF-8 go through the settings dialog's OK untouched and are saved as they were, with
-// every line the program does not know.
-TEST(SettingsDialog, HandWrittenValuesSurviveOKAndTheSaveByteForByte)
-{
-    Sandbox s;
-    const std::string before = "; by hand\n"
-                               "[Settings]\n"
-                               "Command = /x,y/cmd.sh\n"
-                               "Options=--title \"My Window\" --size=80,24 ;x\n"
-                               "TopDir=/tmp/a\\b;c\xff\xfe\n"
-                               "Seconds=30\n"
-                               "\n"
-                               "[Other]\n"
-                               "Command=/not/ours\n";
-    WriteFile(s.SettingsPath(), before);
-    XServer x(s, true);
-    auto hanavo = s.Hanavo({}, x.Display());
-    const std::string timer = x.WaitForWindow(kTitleStopped);
-    ASSERT_FALSE(timer.empty()) << s.Stderr();
-    // Both check boxes are enabled, so Settings is the fourth tab stop.
-    x.Keys(timer, {"Tab", "Tab", "Tab", "space"});
-    const std::string dialog = x.WaitForWindow("設定");
-    ASSERT_FALSE(dialog.empty()) << "the settings dialog did not open";
-    x.Keys(dialog, {"Return"});
-    ASSERT_TRUE(PollUntil([&] { return x.Find("設定").empty(); }, kTimeout)) << "OK did not close";
-    x.Keys(timer, {"Escape"});
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-
-    std::string after = before;
-    after.replace(after.find("Command = "), 10, "Command=");
-    after.insert(after.find("Seconds=30\n") + 11, "Foreground=1\n");
-    EXPECT_EQ(ReadFile(s.SettingsPath()), after);
-}
-
 // Without any display, in either mode: one line on stderr and a failure exit, not a toolkit
 // abort; nothing launched, nothing written.
 TEST(NoDisplay, OneLineOnStderrAndANonZeroExit)
