@@ -1,21 +1,12 @@
 // Any file name reads without fault, and a name the writer composes always reads back the place,
 // the state and the display name it was written with.
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 
 #include "folder/CFileEntry.h"
 #include "folder/EntryName.h"
-
-#define REQUIRE(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "failed: %s\n", #condition);                                      \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
+#include "fuzz/Require.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {

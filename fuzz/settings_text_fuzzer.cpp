@@ -1,22 +1,13 @@
 // Any settings file reads without fault and gives values of the right kind; values set in any
 // file read back as written (less the blanks at their ends), leave other groups as they were,
 // and setting them again changes nothing.
-#include <cstdio>
-#include <cstdlib>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <string>
 #include <vector>
 
+#include "fuzz/Require.h"
 #include "platform/Number.h"
 #include "platform/linux/SettingsText.h"
-
-#define REQUIRE(condition)                                                                         \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "failed: %s\n", #condition);                                      \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
 
 namespace {
 
