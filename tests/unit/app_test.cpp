@@ -28,9 +28,10 @@ struct AppFixture : ::testing::Test
 
 TEST_F(AppFixture, FirstRunShowsDefaultsAndWritesAllFiveValuesInOrder)
 {
-    host.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
+    host.Script(IDD_LAUNCHTIMER_DIALOG, [this](Modal& m) {
         EXPECT_EQ(m.Window().GetTitle(), kStopped);
         EXPECT_EQ(m.Window().GetText(IDC_COUNTER), "60");
+        EXPECT_EQ(store.log.size(), 5u) << "written before the window closed";
         m.Click(IDC_CLOSE);
     });
     EXPECT_FALSE(app.InitInstance(""));
@@ -54,14 +55,9 @@ TEST_F(AppFixture, StoredValuesRoundTripUnchanged)
     };
     // Out-of-range seconds are used and kept; Foreground is normalised to 1 or 0; what is not
     // a whole 32-bit number reads as the default.
-    const Case cases[] = {{"5", "5", "5", "1"},
-                          {"1000", "0", "1000", "0"},
-                          {"abc", "", "60", "1"},
-                          {"99999999999", "x", "60", "1"},
-                          {"", "-3", "60", "1"},
-                          {"-7", "0", "-7", "0"},
-                          {"-2147483648", "1", "-2147483648", "1"},
-                          {"2147483647", "1", "2147483647", "1"}};
+    const Case cases[] = {{"5", "5", "5", "1"},   {"1000", "0", "1000", "0"},
+                          {"abc", "", "60", "1"}, {"", "-3", "60", "1"},
+                          {"-7", "0", "-7", "0"}, {"-2147483648", "x", "-2147483648", "1"}};
     for (const Case& c : cases) {
         ScriptedHost h;
         MemoryProfileStore s;
