@@ -80,30 +80,6 @@ TEST(AutomaticMode, MissingCommandIsReportedAndTheProgramEndsOnceAnswered)
     EXPECT_EQ(s.ReadSettings()["Command"], "/nonexistent/tool");
 }
 
-// Names are bytes: whatever a file is called (a leading dash once made it an option), it is
-// launched by that exact name, with no shell, option parsing or text conversion in between.
-TEST(AutomaticMode, FileNamesAreLaunchedByteForByte)
-{
-    Sandbox s;
-    const std::string folder = s.Path("launch");
-    s.WriteLogger(folder + "/-n.sh", "dash");
-    s.WriteLogger(folder + "/01e_$(touch pwned).sh", "substitution");
-    s.WriteLogger(folder + "/02e_it's \"quoted\" `x`.sh", "quotes");
-    s.WriteLogger(folder + "/03e_\xff\xfe latin1 \xe9.sh", "not-utf8");
-    s.WriteLogger(folder + "/04e_line\nbreak.sh", "newline");
-    s.WriteSettings({{"Seconds", "1"}, {"TopDir", folder}});
-
-    XServer x(s, false);
-    auto hanavo = s.Hanavo({"-a"}, x.Display());
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-    EXPECT_EQ(s.Launched(5),
-              (std::vector<std::string>{"dash" + At(folder), "substitution" + At(folder),
-                                        "quotes" + At(folder), "not-utf8" + At(folder),
-                                        "newline" + At(folder)}));
-    EXPECT_FALSE(Exists(folder + "/pwned"));
-    EXPECT_FALSE(Exists(s.Path("home/pwned")));
-}
-
 // A stored Foreground of 1 brings the counting window back in front of the window the user
 // works in, through a real window manager; with 0 it stays behind.
 class Foreground : public testing::TestWithParam<bool>
