@@ -76,41 +76,6 @@ TEST(AutomaticMode, MissingCommandIsReportedAndTheProgramEndsOnceAnswered)
     EXPECT_EQ(s.ReadSettings()["Command"], "/nonexistent/tool");
 }
 
-// A stored Foreground of 1 brings the counting window back in front of the window the user
-// works in, through a real window manager; with 0 it stays behind.
-class Foreground : public testing::TestWithParam<bool>
-{
-};
-
-TEST_P(Foreground, StoredFlagDecidesWhetherTicksBringTheWindowToTheFront)
-{
-    Sandbox s;
-    s.WriteSettings({{"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")},
-                     {"Foreground", GetParam() ? "1" : "0"},
-                     {"Seconds", "5"}});
-    XServer x(s, true);
-    auto other = x.Start({"xmessage", "-title", "working", "the user's own window"}, "xmessage");
-    const std::string otherId = x.WaitForWindow("working");
-    ASSERT_FALSE(otherId.empty()) << ReadFile(s.Path("xmessage.err"));
-    auto hanavo = s.Hanavo({"-a"}, x.Display());
-    const std::string timer = x.WaitForWindow(kTitleCounting);
-    ASSERT_FALSE(timer.empty()) << s.Stderr();
-
-    x.Client({"xdotool", "windowactivate", "--sync", otherId});
-    bool cameToFront = false;
-    PollUntil(
-        [&] {
-            cameToFront |= x.IsAbove(timer, otherId);
-            return !hanavo->Running();
-        },
-        kTimeout);
-    EXPECT_EQ(hanavo->Wait(0ms), 0) << s.Stderr();
-    EXPECT_EQ(cameToFront, GetParam());
-    EXPECT_EQ(s.Launched(1).size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stored, Foreground, testing::Bool());
-
 // Starting the program, and starting programs, never loads GIO: documents and desktop entries
 // load it when they are launched (the test below launches one).
 TEST(Start, TheProgramDoesNotLinkGio)
