@@ -185,6 +185,11 @@ TEST_F(StoreFixture, OneSaveReplacesTheFileOnceAndAKilledSaveLeavesTheOldFileWho
     std::filesystem::create_directory(file);
     EXPECT_FALSE(store.WriteInt("Settings", "Seconds", 13));
     EXPECT_TRUE(std::filesystem::is_directory(file));
+    // A file where the folder should be (it stops root as well) is left alone.
+    std::filesystem::remove_all(dir / "config/Quillmere");
+    dir.Write("config/Quillmere", "not a folder\n");
+    EXPECT_FALSE(store.WriteInt("Settings", "Seconds", 14));
+    EXPECT_EQ(ReadFile(dir / "config/Quillmere"), "not a folder\n");
 }
 
 } // namespace
