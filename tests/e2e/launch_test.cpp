@@ -55,10 +55,6 @@ TEST(AutomaticMode, LaunchesEnabledFilesInOrderThenTheCommandInTheLaunchFolder)
     EXPECT_EQ(s.Launched(3),
               (std::vector<std::string>{"first" + At(folder), "third" + At(folder),
                                         "cmd [one] [two words] [x y]" + At(folder)}));
-    // Each launch is told on standard error, for the session's journal.
-    for (const char* line :
-         {"hanavo: launched \"01e_first.sh\"\n", "hanavo: launched \"03e_third step.sh\"\n"})
-        EXPECT_NE(s.Stderr().find(line), std::string::npos) << line << s.Stderr();
     // Foreground was not stored: written now, so the file was rewritten.
     Settings expected = stored;
     expected["Foreground"] = "1";
@@ -79,65 +75,6 @@ TEST(AutomaticMode, MissingCommandIsReportedAndTheProgramEndsOnceAnswered)
     EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
     EXPECT_EQ(s.ReadSettings()["Command"], "/nonexistent/tool");
 }
-
-// Names are bytes: whatever a file is called (a leading dash once made it an option), it is
-// launched by that exact name, with no shell, option parsing or text conversion in between.
-TEST(AutomaticMode, FileNamesAreLaunchedByteForByte)
-{
-    Sandbox s;
-    const std::string folder = s.Path("launch");
-    s.WriteLogger(folder + "/-n.sh", "dash");
-    s.WriteLogger(folder + "/01e_$(touch pwned).sh", "substitution");
-    s.WriteLogger(folder + "/02e_it's \"quoted\" `x`.sh", "quotes");
-    s.WriteLogger(folder + "/03e_\xff\xfe latin1 \xe9.sh", "not-utf8");
-    s.WriteLogger(folder + "/04e_line\nbreak.sh", "newline");
-    s.WriteSettings({{"Seconds", "1"}, {"TopDir", folder}});
-
-    XServer x(s, false);
-    auto hanavo = s.Hanavo({"-a"}, x.Display());
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-    EXPECT_EQ(s.Launched(5),
-              (std::vector<std::string>{"dash" + At(folder), "substitution" + At(folder),
-                                        "quotes" + At(folder), "not-utf8" + At(folder),
-                                        "newline" + At(folder)}));
-    EXPECT_FALSE(Exists(folder + "/pwned"));
-    EXPECT_FALSE(Exists(s.Path("home/pwned")));
-}
-
-// A stored Foreground of 1 brings the counting window back in front of the window the user
-// works in, through a real window manager; with 0 it stays behind.
-class Foreground : public testing::TestWithParam<bool>
-{
-};
-
-TEST_P(Foreground, StoredFlagDecidesWhetherTicksBringTheWindowToTheFront)
-{
-    Sandbox s;
-    s.WriteSettings({{"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")},
-                     {"Foreground", GetParam() ? "1" : "0"},
-                     {"Seconds", "5"}});
-    XServer x(s, true);
-    auto other = x.Start({"xmessage", "-title", "working", "the user's own window"}, "xmessage");
-    const std::string otherId = x.WaitForWindow("working");
-    ASSERT_FALSE(otherId.empty()) << ReadFile(s.Path("xmessage.err"));
-    auto hanavo = s.Hanavo({"-a"}, x.Display());
-    const std::string timer = x.WaitForWindow(kTitleCounting);
-    ASSERT_FALSE(timer.empty()) << s.Stderr();
-
-    x.Client({"xdotool", "windowactivate", "--sync", otherId});
-    bool cameToFront = false;
-    PollUntil(
-        [&] {
-            cameToFront |= x.IsAbove(timer, otherId);
-            return !hanavo->Running();
-        },
-        kTimeout);
-    EXPECT_EQ(hanavo->Wait(0ms), 0) << s.Stderr();
-    EXPECT_EQ(cameToFront, GetParam());
-    EXPECT_EQ(s.Launched(1).size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Stored, Foreground, testing::Bool());
 
 // Starting the program, and starting programs, never loads GIO: documents and desktop entries
 // load it when they are launched (the test below launches one).

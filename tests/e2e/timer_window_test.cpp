@@ -1,6 +1,5 @@
-// The timer window of the real program: what the settings file holds after it closes or the
-// session ends, the settings dialog, and the program without any display.
-#include <csignal>
+// The timer window of the real program: the settings dialog by keyboard, keys typed into another
+// window while it counts, and the program without any display.
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -8,46 +7,6 @@
 
 namespace e2e {
 namespace {
-
-const Settings kDefaults = {
-    {"Command", ""}, {"Foreground", "1"}, {"Options", ""}, {"Seconds", "60"}, {"TopDir", ""}};
-
-// Closing writes all five values, the defaults on a first run. Alt+F4 is openbox's close,
-// WM_DELETE_WINDOW like the close box.
-class Close : public testing::TestWithParam<const char*>
-{
-};
-
-TEST_P(Close, WritesTheFiveValuesWhenTheWindowCloses)
-{
-    Sandbox s;
-    XServer x(s, true);
-    auto hanavo = s.Hanavo({}, x.Display());
-    const std::string id = x.WaitForWindow(kTitleStopped);
-    ASSERT_FALSE(id.empty()) << s.Stderr();
-    EXPECT_FALSE(Exists(s.SettingsPath())) << "written before the window closed";
-
-    x.Keys(id, {GetParam()});
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-    EXPECT_EQ(s.ReadSettings(), kDefaults);
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, Close, testing::Values("Escape", "alt+F4"),
-                         [](const auto& info) { return info.index ? "AltF4" : "Escape"; });
-
-// A file where the config folder should be (it stops root as well): the program still runs
-// and ends normally, and leaves that file alone.
-TEST(SessionEnd, UnwritableConfigFolderDoesNotStopTheProgram)
-{
-    Sandbox s;
-    WriteFile(s.Path("config/Quillmere"), "not a folder\n");
-    XServer x(s, false);
-    auto hanavo = s.Hanavo({}, x.Display());
-    ASSERT_FALSE(x.WaitForWindow(kTitleStopped).empty()) << s.Stderr();
-    hanavo->Signal(SIGTERM);
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-    EXPECT_EQ(ReadFile(s.Path("config/Quillmere")), "not a folder\n");
-}
 
 // By keyboard as a user would: with nothing set, the focus starts on Settings; in the dialog
 // it starts in the command field, and the seconds field is the sixth tab stop.

@@ -99,12 +99,6 @@ void ScriptedWindow::SetFocus(int id)
         m_focus = id;
 }
 
-void ScriptedWindow::SetUpDownRange(int id, int lower, int upper)
-{
-    At(id).lower = lower;
-    At(id).upper = upper;
-}
-
 int ScriptedWindow::ListAddString(int id, const std::string& text)
 {
     auto& items = At(id).items;

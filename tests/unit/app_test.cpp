@@ -28,9 +28,10 @@ struct AppFixture : ::testing::Test
 
 TEST_F(AppFixture, FirstRunShowsDefaultsAndWritesAllFiveValuesInOrder)
 {
-    host.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
+    host.Script(IDD_LAUNCHTIMER_DIALOG, [this](Modal& m) {
         EXPECT_EQ(m.Window().GetTitle(), kStopped);
         EXPECT_EQ(m.Window().GetText(IDC_COUNTER), "60");
+        EXPECT_EQ(store.log.size(), 5u) << "written before the window closed";
         m.Click(IDC_CLOSE);
     });
     EXPECT_FALSE(app.InitInstance(""));
@@ -54,14 +55,9 @@ TEST_F(AppFixture, StoredValuesRoundTripUnchanged)
     };
     // Out-of-range seconds are used and kept; Foreground is normalised to 1 or 0; what is not
     // a whole 32-bit number reads as the default.
-    const Case cases[] = {{"5", "5", "5", "1"},
-                          {"1000", "0", "1000", "0"},
-                          {"abc", "", "60", "1"},
-                          {"99999999999", "x", "60", "1"},
-                          {"", "-3", "60", "1"},
-                          {"-7", "0", "-7", "0"},
-                          {"-2147483648", "1", "-2147483648", "1"},
-                          {"2147483647", "1", "2147483647", "1"}};
+    const Case cases[] = {{"5", "5", "5", "1"},   {"1000", "0", "1000", "0"},
+                          {"abc", "", "60", "1"}, {"", "-3", "60", "1"},
+                          {"-7", "0", "-7", "0"}, {"-2147483648", "x", "-2147483648", "1"}};
     for (const Case& c : cases) {
         ScriptedHost h;
         MemoryProfileStore s;
@@ -126,55 +122,40 @@ TEST_F(AppFixture, AutomaticModeWithNothingToLaunchShowsAndWritesNothing)
         EXPECT_EQ(line.rfind("get ", 0), 0u) << line;
 }
 
-TEST_F(AppFixture, AutomaticModeSetsFlagsFromTheStore)
+// Automatic mode ticks both boxes and, unless Foreground is stored as 0, brings the window
+// forward on every tick; outside it the files box starts unticked and nothing is forced.
+TEST_F(AppFixture, AutomaticModeTicksTheBoxesAndForcesTheForegroundAsStored)
 {
-    Store("TopDir", "/nonexistent/launch");
-    Store("Foreground", "0");
-    Store("Seconds", "20");
-    host.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
-        EXPECT_EQ(m.Window().GetTitle(), kCounting);
-        EXPECT_EQ(m.Window().GetCheck(IDC_RUN_FILES), 1) << "a set folder is launched";
-        EXPECT_EQ(m.Window().GetCheck(IDC_RUN_COMMAND), 1);
-        m.Advance(5000);
-        EXPECT_EQ(m.Window().ForegroundCount(), 0) << "stored Foreground 0: never forced";
-        m.Click(IDC_CLOSE);
-    });
-    app.InitInstance("a");
-}
-
-TEST_F(AppFixture, ForegroundIsForcedOnEveryTickOnlyInAutomaticMode)
-{
-    Store("Command", "msg");
-    Store("Foreground", "7");
-    host.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
-        m.Advance(3000);
-        EXPECT_EQ(m.Window().ForegroundCount(), 3);
-        m.Click(IDC_CLOSE);
-    });
-    app.InitInstance("-a");
-
-    ScriptedHost normal;
-    MemoryProfileStore s;
-    s.values = store.values;
-    normal.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
-        m.Click(IDC_START);
-        m.Advance(3000);
-        EXPECT_EQ(m.Window().ForegroundCount(), 0);
-        m.Click(IDC_CLOSE);
-    });
-    CLaunchTimerApp(normal, s).InitInstance("");
-}
-
-TEST_F(AppFixture, CheckBoxesStartFreshOutsideAutomaticMode)
-{
-    Store("Command", "/bin/true");
-    Store("TopDir", "/tmp");
-    host.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) {
-        EXPECT_EQ(m.Window().GetCheck(IDC_RUN_COMMAND), 1);
-        EXPECT_EQ(m.Window().GetCheck(IDC_RUN_FILES), 0);
-        m.Click(IDC_CLOSE);
-    });
-    app.InitInstance("");
+    struct Case
+    {
+        const char* args;
+        const char* command;
+        const char* foreground;
+        const char* topDir;
+        int runFiles, forced;
+    };
+    for (const Case& c :
+         {Case{"a", "", "0", "/nonexistent/launch", 1, 0}, Case{"-a", "msg", "7", "", 0, 3},
+          Case{"", "/bin/true", "7", "/tmp", 0, 0}}) {
+        ScriptedHost h;
+        MemoryProfileStore s;
+        s.values = {{"Settings/Command", c.command},
+                    {"Settings/Foreground", c.foreground},
+                    {"Settings/TopDir", c.topDir},
+                    {"Settings/Seconds", "20"}};
+        h.Script(IDD_LAUNCHTIMER_DIALOG, [&c](Modal& m) {
+            auto& w = m.Window();
+            EXPECT_EQ(w.GetTitle(), *c.args ? kCounting : kStopped) << c.args;
+            if (!*c.args)
+                m.Click(IDC_START);
+            EXPECT_EQ(w.GetCheck(IDC_RUN_FILES), c.runFiles) << c.args;
+            EXPECT_EQ(w.GetCheck(IDC_RUN_COMMAND), 1) << c.args;
+            m.Advance(3000);
+            EXPECT_EQ(w.ForegroundCount(), c.forced) << c.args;
+            m.Click(IDC_CLOSE);
+        });
+        CLaunchTimerApp(h, s).InitInstance(c.args);
+    }
 }
 
 TEST_F(AppFixture, FailedWritesDoNotStopTheProgram)

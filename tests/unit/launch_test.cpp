@@ -118,12 +118,21 @@ TEST_F(LaunchFixture, EmptyArgumentsGiveNoWords)
     EXPECT_EQ(lines[0].rfind("c @", 0), 0u) << lines[0];
 }
 
+// The keyword msg, whole and in lower case only, shows its text over a topmost window and
+// launches nothing; anything else is a program to start.
 TEST_F(LaunchFixture, MsgShowsTheTextOverATopmostWindowAndLaunchesNothing)
 {
-    for (std::string text : {"時間です", ""}) {
+    const std::string failed = "ファイルの実行に失敗しました。エラー: 2。";
+    for (auto [command, text, shown] :
+         {std::tuple<std::string, std::string, std::string>{"msg", "時間です", "時間です"},
+          {"msg", "", ""},
+          {"MSG", "", failed},
+          {"msg ", "", failed},
+          {"Msg", "", failed}}) {
+        SCOPED_TRACE("[" + command + "]");
         ScriptedHost h;
         LaunchSettings s;
-        s.m_strCommand = "msg";
+        s.m_strCommand = command;
         s.m_strOptions = text;
         h.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) { m.PressEnter(); });
         CLaunchTimerDlg dlg(h);
@@ -131,26 +140,12 @@ TEST_F(LaunchFixture, MsgShowsTheTextOverATopmostWindowAndLaunchesNothing)
         h.SetMainWindow(&dlg);
         EXPECT_EQ(dlg.DoModal(), platform::IdOk);
         ASSERT_EQ(h.Messages().size(), 1u);
-        EXPECT_EQ(h.Messages()[0].text, text);
-        EXPECT_EQ(h.Messages()[0].icon, platform::MessageIcon::Information);
-        EXPECT_TRUE(h.Messages()[0].ownerTopmost);
-        EXPECT_TRUE(h.LastWindow(IDD_LAUNCHTIMER_DIALOG)->topmost);
-    }
-}
-
-TEST_F(LaunchFixture, TheKeywordIsCaseSensitiveAndWhole)
-{
-    for (std::string command : {"MSG", "msg ", "Msg"}) {
-        ScriptedHost h;
-        LaunchSettings s;
-        s.m_strCommand = command;
-        h.Script(IDD_LAUNCHTIMER_DIALOG, [](Modal& m) { m.Click(IDC_RUN_NOW); });
-        CLaunchTimerDlg dlg(h);
-        dlg.SetSettings(&s);
-        EXPECT_EQ(dlg.DoModal(), platform::IdOk);
-        ASSERT_EQ(h.Messages().size(), 1u) << command;
-        EXPECT_EQ(h.Messages()[0].text, "ファイルの実行に失敗しました。エラー: 2。") << command;
-        EXPECT_EQ(h.Messages()[0].icon, platform::MessageIcon::Exclamation);
+        EXPECT_EQ(h.Messages()[0].text, shown);
+        const bool msg = command == "msg";
+        EXPECT_EQ(h.Messages()[0].icon,
+                  msg ? platform::MessageIcon::Information : platform::MessageIcon::Exclamation);
+        EXPECT_EQ(h.Messages()[0].ownerTopmost, msg);
+        EXPECT_EQ(h.LastWindow(IDD_LAUNCHTIMER_DIALOG)->topmost, msg);
     }
 }
 

@@ -1,5 +1,4 @@
 #include "platform/Os.h"
-#include "platform/linux/GioLaunch.h"
 #include "platform/linux/LinuxOs.h"
 #include "platform/linux/LinuxTesting.h"
 #include "support/TempDir.h"
@@ -319,21 +318,6 @@ TEST_F(ShellExecuteTest, OpensDocumentsFoldersAddressesAndDesktopEntries)
     EXPECT_FALSE(fs::exists(m_work + "/ran"));
     EXPECT_TRUE(WaitUntil([&] { return Children(m_otherChildren).empty(); }))
         << "zombie left behind";
-}
-
-// The trash of the tests' own desktop takes a file whole, through the module loaded on demand;
-// a file that is not there is refused.
-TEST_F(ShellExecuteTest, MovesFilesToTheTrashThroughTheModule)
-{
-    const platform::gio_launch::Api* gio = platform::gio_launch::Module();
-    ASSERT_NE(gio, nullptr);
-    const std::string name = "old notes.txt";
-    m_dir.Write("work/" + name, "notes");
-    EXPECT_TRUE(gio->trash(m_work + "/" + name));
-    EXPECT_FALSE(fs::exists(m_work + "/" + name));
-    EXPECT_EQ(ReadFile(std::string(std::getenv("XDG_DATA_HOME")) + "/Trash/files/" + name),
-              "notes");
-    EXPECT_FALSE(gio->trash(m_work + "/missing"));
 }
 
 // Link entries lead to the next at most eight deep; one that leads back to itself, directly

@@ -80,7 +80,7 @@ TEST_F(TimerFixture, StartCountsDownOncePerSecondAndLaunchesAtZero)
     EXPECT_EQ(host.Messages()[0].text, "hello");
 }
 
-TEST_F(TimerFixture, StopKeepsTheCountAndStartBeginsAgain)
+TEST_F(TimerFixture, StopKeepsTheCountStartBeginsAgainAndResetShowsTheSeconds)
 {
     settings.m_nSeconds = 60;
     Run([](Modal& m) {
@@ -97,25 +97,16 @@ TEST_F(TimerFixture, StopKeepsTheCountAndStartBeginsAgain)
         EXPECT_EQ(w.GetText(IDC_COUNTER), "37");
         m.Advance(1000);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, ResetShowsTheSecondsInEitherState)
-{
-    settings.m_nSeconds = 20;
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
+        // Reset, counting or stopped, shows the seconds and leaves the state as it was.
         m.Advance(5000);
         m.Click(IDC_RESET);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "20");
+        EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
         EXPECT_EQ(w.GetTitle(), kCounting);
         m.Advance(1000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "19");
+        EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
         m.Click(IDC_STOP);
         m.Click(IDC_RESET);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "20");
+        EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
         EXPECT_EQ(w.GetTitle(), kStopped);
         m.Click(IDC_CLOSE);
     });
@@ -209,24 +200,18 @@ TEST_F(TimerFixture, EveryStoredCountTicksByTheRulesAndZeroOrBelowLaunchesAtOnce
     }
 }
 
-TEST_F(TimerFixture, ATimerThatCannotBeSetLeavesTheWindowStopped)
+// A timer that cannot be set leaves the window stopped; one that cannot be killed still
+// stops, and the rule that stops it does not loop.
+TEST_F(TimerFixture, ATimerThatCannotBeSetOrKilledLeavesTheWindowStopped)
 {
-    settings.m_nSeconds = 30;
     Run([this](Modal& m) {
         auto& w = m.Window();
         host.FailNextSetTimer();
         m.Click(IDC_START);
         EXPECT_EQ(w.GetTitle(), kStopped);
         EXPECT_EQ(Buttons(w), "101");
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, ATimerThatCannotBeKilledStillStopsAndTheRuleDoesNotLoop)
-{
-    Run([this](Modal& m) {
-        auto& w = m.Window();
         m.Click(IDC_START);
+        EXPECT_EQ(w.GetTitle(), kCounting);
         host.FailKillTimer(true);
         m.Click(IDC_RUN_COMMAND); // nothing left to launch: the rule stops the count
         EXPECT_EQ(w.GetTitle(), kStopped);
