@@ -1,6 +1,6 @@
 // The real program in a Wayland session without X11, under a headless compositor: the window
-// is shown (seen in the protocol trace), a second copy is refused, and the end of the session
-// saves. With X11 there as well, X11 is taken.
+// is shown (seen in the protocol trace), a second copy is refused, automatic mode launches,
+// and the end of the session saves. With X11 there as well, X11 is taken.
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -93,6 +93,23 @@ TEST(Wayland, ShowsTheWindowRefusesASecondCopyAndSavesAtTheSessionEnd)
     Settings expected = kDefaults;
     expected["Seconds"] = "77";
     EXPECT_EQ(s.ReadSettings(), expected);
+}
+
+TEST(Wayland, AutomaticModeLaunchesTheFolderAndTheCommand)
+{
+    Sandbox s;
+    s.WriteLogger(s.Path("launch/01e_first.sh"), "first");
+    s.WriteSettings({{"Seconds", "1"},
+                     {"TopDir", s.Path("launch")},
+                     {"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}});
+    Compositor compositor(s);
+    auto hanavo = Hanavo(s, {"-a"});
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    const auto launched = s.Launched(2);
+    ASSERT_EQ(launched.size(), 2u) << s.Log();
+    EXPECT_EQ(launched[0].rfind("first ", 0), 0u) << launched[0];
+    EXPECT_EQ(launched[1].rfind("cmd ", 0), 0u) << launched[1];
+    EXPECT_TRUE(Shown(s.Stderr(), kTitleCounting)) << s.Stderr();
 }
 
 // XWayland beside the compositor: X11 is taken although the session names Wayland, so that
