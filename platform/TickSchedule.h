@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 
 namespace platform {
 
@@ -34,5 +35,25 @@ private:
     std::chrono::milliseconds m_interval;
     long long m_next = 1;
 };
+
+// The timer rules every backend keeps, as Windows has them. Id 0 asks for a free id, never 0
+// itself; setting an id that is in use replaces that timer.
+template <class TimerMap> std::uintptr_t TimerKey(unsigned id, const TimerMap& timers)
+{
+    constexpr std::uintptr_t kFirstFreeTimerId = 0x10000;
+    std::uintptr_t key = id;
+    if (key == 0) {
+        key = kFirstFreeTimerId;
+        while (timers.count(key))
+            ++key;
+    }
+    return key;
+}
+
+// No interval is shorter than 10 ms.
+inline std::chrono::milliseconds TimerInterval(unsigned milliseconds)
+{
+    return std::chrono::milliseconds(milliseconds < 10u ? 10u : milliseconds);
+}
 
 } // namespace platform

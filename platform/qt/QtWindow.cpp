@@ -24,6 +24,7 @@
 #include <memory>
 
 #include "platform/Dialog.h"
+#include "platform/TickSchedule.h"
 #include "platform/Types.h"
 #include "platform/qt/AppIcon.h"
 #include "platform/qt/EditValidator.h"
@@ -37,8 +38,6 @@ namespace {
 
 // The text of a list item as the program gave it, bytes kept.
 constexpr int kBytesRole = Qt::UserRole + 1;
-// Timers asked for with id 0 get one from here, so that the id returned is never 0.
-constexpr std::uintptr_t kFirstFreeTimerId = 0x10000;
 
 QString FromUtf8(const std::string& s)
 {
@@ -614,17 +613,10 @@ void QtWindow::EndModal(int result)
 
 std::uintptr_t QtWindow::SetTimer(unsigned id, unsigned milliseconds)
 {
-    std::uintptr_t key = id;
-    if (key == 0) {
-        key = kFirstFreeTimerId;
-        while (m_timers.count(key))
-            ++key;
-    }
-    KillTimer(key); // setting an id again replaces its timer
-    // Windows does not go below 10 ms either.
-    auto interval = std::chrono::milliseconds(std::max(milliseconds, 10u));
+    const std::uintptr_t key = TimerKey(id, m_timers);
+    KillTimer(key);
     auto* timer = new PreciseTimer(
-        interval, [this, key] { m_dialog.OnTimer(key); }, this);
+        TimerInterval(milliseconds), [this, key] { m_dialog.OnTimer(key); }, this);
     m_timers[key] = timer;
     timer->Start();
     return key;

@@ -16,8 +16,6 @@ namespace {
 // message, which comes before WM_INITDIALOG (the check list box is measured during creation).
 thread_local Win32Window* t_creating = nullptr;
 
-// Timers asked for with id 0 get one from here, so that the id returned is never 0.
-constexpr std::uintptr_t kFirstFreeTimerId = 0x10000;
 // The check box in front of each item of a check list box, in pixels at 96 dots per inch.
 constexpr int kCheckBox = 13;
 constexpr int kCheckMargin = 2;
@@ -319,16 +317,9 @@ void Win32Window::EndModal(int result)
 
 std::uintptr_t Win32Window::SetTimer(unsigned id, unsigned milliseconds)
 {
-    std::uintptr_t key = id;
-    if (key == 0) {
-        key = kFirstFreeTimerId;
-        while (m_timers.count(key))
-            ++key;
-    }
-    KillTimer(key); // setting an id again replaces its timer
-    // Windows does not go below 10 ms either.
-    TickSchedule schedule(TickSchedule::Clock::now(),
-                          std::chrono::milliseconds(std::max(milliseconds, 10u)));
+    const std::uintptr_t key = TimerKey(id, m_timers);
+    KillTimer(key);
+    TickSchedule schedule(TickSchedule::Clock::now(), TimerInterval(milliseconds));
     if (!::SetTimer(m_hwnd, key, static_cast<UINT>(schedule.FirstDelay().count()), nullptr))
         return 0;
     m_timers.insert_or_assign(key, schedule);
