@@ -4,7 +4,7 @@
 // starts is in a process group of its own and dies with the test.
 #pragma once
 
-#include <chrono>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -12,13 +12,10 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
-#include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 #include "support/TempDir.h"
 
@@ -34,16 +31,6 @@ constexpr std::chrono::milliseconds kTimeout = 30s;
 inline const std::string kTitleStopped = "Hanavo(停止中)";
 inline const std::string kTitleCounting = "Hanavo(秒読中)";
 
-inline Strings Lines(const std::string& text)
-{
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty())
-            lines.push_back(line);
-    return lines;
-}
-
 // A child with exactly this environment, stdin from /dev/null and its output to files (empty:
 // /dev/null). Its group is ended when this object goes, and it dies with the test process.
 class Process
@@ -53,13 +40,13 @@ public:
             const std::string& err = {}, const std::string& cwd = {})
     {
         // Everything is prepared before fork: in the child only async-signal-safe calls run.
-        std::vector<char*> argv, envp;
-        for (const auto& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        for (const auto& var : env)
-            envp.push_back(const_cast<char*>(var.c_str()));
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
+        const auto pointers = [](const Strings& strings) {
+            std::vector<char*> pointers;
+            for (const auto& text : strings)
+                pointers.push_back(const_cast<char*>(text.c_str()));
+            return pointers.push_back(nullptr), pointers;
+        };
+        std::vector<char*> argv = pointers(args), envp = pointers(env);
         const char* files[3] = {"/dev/null", out.empty() ? "/dev/null" : out.c_str(),
                                 err.empty() ? "/dev/null" : err.c_str()};
         const pid_t parent = getpid();
@@ -226,48 +213,36 @@ public:
                                            sandbox.Env(""), number, sandbox / "xvfb.log");
         if (!PollUntil([&] { return ReadFile(number).find('\n') != std::string::npos; }, kTimeout))
             throw std::runtime_error("Xvfb did not start: " + ReadFile(sandbox / "xvfb.log"));
-        m_display = ":" + Lines(ReadFile(number)).front();
-        // The window manager's themes and configuration come from the system.
+        m_display = ":" + ReadFile(number).substr(0, ReadFile(number).find('\n'));
+        // The window manager's themes and configuration come from the system. It runs the
+        // startup command once it manages windows: one mapped before may stay unmapped for good.
+        const std::string ready = sandbox / "openbox.ready";
         m_wm = std::make_unique<Process>(
-            Strings{"openbox", "--sm-disable"},
+            Strings{"openbox", "--sm-disable", "--startup", "touch '" + ready + "'"},
             sandbox.Env(m_display,
                         {"XDG_DATA_DIRS=/usr/local/share:/usr/share", "XDG_CONFIG_DIRS=/etc/xdg"}),
             "", sandbox / "openbox.log");
-        // openbox announces itself before it manages windows, and a window mapped in between
-        // can stay unmapped for good: ready once it frames a probe window.
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            const std::string title = "wm-probe-" + std::to_string(attempt);
-            Process probe({"xmessage", "-title", title, "probe"}, sandbox.Env(m_display));
-            if (PollUntil(
-                    [&] {
-                        const Strings ids = Find(title);
-                        return ids.size() == 1 &&
-                               Client({"xprop", "-id", ids[0], "_NET_FRAME_EXTENTS"}).find(" = ") !=
-                                   std::string::npos;
-                    },
-                    3s))
-                return;
-        }
-        throw std::runtime_error("openbox manages no window: " + ReadFile(sandbox / "openbox.log"));
+        if (!PollUntil([&] { return std::filesystem::exists(ready); }, kTimeout))
+            throw std::runtime_error("openbox did not start: " + ReadFile(sandbox / "openbox.log"));
     }
 
     const std::string& Display() const { return m_display; }
     // Runs an X client (xdotool, xprop, ...) on this display; returns what it printed.
     std::string Client(const Strings& argv) const { return m_sandbox.Run(argv, m_display).second; }
-    // Shown windows with exactly this title.
-    Strings Find(const std::string& title) const
+    // Shown windows with exactly this title, a line each.
+    std::string Find(const std::string& title) const
     {
         std::string regex = "^";
         for (char c : title)
             regex += std::string(std::strchr(".[]{}()\\*+?^$|", c) ? "\\" : "") + c;
-        return Lines(Client({"xdotool", "search", "--onlyvisible", "--name", regex + "$"}));
+        return Client({"xdotool", "search", "--onlyvisible", "--name", regex + "$"});
     }
     // The one shown window with this title, once there is one; empty after the timeout.
     std::string WaitForWindow(const std::string& title) const
     {
-        Strings ids;
-        PollUntil([&] { return (ids = Find(title)).size() == 1; }, kTimeout);
-        return ids.size() == 1 ? ids[0] : std::string();
+        std::string ids;
+        PollUntil([&] { return std::ranges::count(ids = Find(title), '\n') == 1; }, kTimeout);
+        return std::ranges::count(ids, '\n') == 1 ? ids.substr(0, ids.size() - 1) : "";
     }
 
 private:

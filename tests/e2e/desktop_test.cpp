@@ -1,7 +1,7 @@
 // The real program on a desktop: an X server with a window manager, a Wayland session under a
-// headless compositor, the Debian package as a user installs it, and the pictures of the dialogs
-// for the README.
+// headless compositor, and the Debian package as a user installs it.
 #include <gtest/gtest.h>
+#include <sstream>
 
 #include "Harness.h"
 
@@ -57,7 +57,7 @@ TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
 
     // Still counting, nothing launched yet, and above the window that has the keyboard in the
     // window manager's stacking list of the two ("... # 0x400006, 0x600006", bottom to top).
-    EXPECT_EQ(x.Find(kTitleCounting), Strings{timer});
+    EXPECT_EQ(x.Find(kTitleCounting), timer + "\n");
     EXPECT_EQ(s.Log(), "");
     const std::string stacking = x.Client({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"});
     Strings ids;
@@ -136,65 +136,48 @@ TEST(Wayland, ShowsTheWindowRefusesASecondCopySavesAtTheSessionEndAndLaunches)
 
 // The package unpacked into a scratch root, its files checked with the desktop's own validators,
 // and the installed program run. Runs when HANAVO_DEB names the package (make test builds it).
-class Package : public testing::Test
+TEST(Package, DependsOnThisReleaseInstallsValidDesktopFilesAndLaunches)
 {
-protected:
-    void SetUp() override
-    {
-        if (m_deb.empty())
-            GTEST_SKIP() << "HANAVO_DEB is not set: no package to test";
-        ASSERT_EQ(s.Run({"dpkg-deb", "-x", m_deb, s / "root"}).first, 0) << m_deb;
-    }
-    std::string Installed(const std::string& path) const { return s / ("root/usr/" + path); }
-    // Exit code 0, and what it printed otherwise.
-    testing::AssertionResult Valid(const Strings& validator) const
-    {
-        const auto [code, out] = s.Run(validator);
-        return code == 0 ? testing::AssertionSuccess() : testing::AssertionFailure() << out;
-    }
-
-    const std::string m_deb = std::getenv("HANAVO_DEB") ? std::getenv("HANAVO_DEB") : "";
+    const char* deb = std::getenv("HANAVO_DEB");
+    if (!deb)
+        GTEST_SKIP() << "HANAVO_DEB is not set: no package to test";
     Sandbox s;
-};
-
-TEST_F(Package, DependsOnlyOnPackagesOfThisRelease)
-{
-    const std::string depends = s.Run({"dpkg-deb", "-f", m_deb, "Depends"}).second;
+    ASSERT_EQ(s.Run({"dpkg-deb", "-x", deb, s / "root"}).first, 0) << deb;
+    const auto installed = [&](const std::string& path) { return s / ("root/usr/" + path); };
+    const std::string depends = s.Run({"dpkg-deb", "-f", deb, "Depends"}).second;
     for (const char* needed : {"fonts-ipafont-gothic", "libqt6widgets6", "libc6"})
         EXPECT_NE(depends.find(needed), std::string::npos) << needed << " in: " << depends;
     // Each is installed here, where the program was built and runs.
     std::istringstream list(depends);
     for (std::string entry, name; std::getline(list, entry, ',');) {
         std::istringstream(entry) >> name;
-        EXPECT_TRUE(Valid({"dpkg-query", "-W", name}));
+        EXPECT_EQ(s.Run({"dpkg-query", "-W", name}).first, 0) << name;
     }
-}
 
-TEST_F(Package, InstallsTheDesktopFilesAndTheyValidateAndTheProgramLaunches)
-{
-    const std::string entry = Installed("share/applications/" + kAppId + ".desktop");
-    const std::string autostart = Installed("share/doc/hanavo/examples/hanavo-autostart.desktop");
-    const std::string metainfo = Installed("share/metainfo/" + kAppId + ".metainfo.xml");
-    EXPECT_TRUE(Valid({"desktop-file-validate", entry}));
-    EXPECT_TRUE(Valid({"desktop-file-validate", autostart}));
-    EXPECT_TRUE(Valid({"appstreamcli", "validate", "--no-net", metainfo}));
-    EXPECT_NE(ReadFile(entry).find("\nExec=hanavo\n"), std::string::npos);
-    EXPECT_NE(ReadFile(entry).find("\nIcon=" + kAppId + "\n"), std::string::npos);
+    const std::string entry = installed("share/applications/" + kAppId + ".desktop");
+    const std::string autostart = installed("share/doc/hanavo/examples/hanavo-autostart.desktop");
+    const std::string metainfo = installed("share/metainfo/" + kAppId + ".metainfo.xml");
+    for (const Strings& validator : {Strings{"desktop-file-validate", entry},
+                                     {"desktop-file-validate", autostart},
+                                     {"appstreamcli", "validate", "--no-net", metainfo}}) {
+        const auto [code, out] = s.Run(validator);
+        EXPECT_EQ(code, 0) << out;
+    }
+    EXPECT_NE(ReadFile(entry).find("\nExec=hanavo\nIcon=" + kAppId + "\n"), std::string::npos);
     EXPECT_NE(ReadFile(autostart).find("\nExec=hanavo -a\n"), std::string::npos);
     EXPECT_NE(ReadFile(metainfo).find(">" + kAppId + ".desktop</launchable>"), std::string::npos);
     // The icon the entry names, in the hicolor theme at every size the toolkit asks for.
-    EXPECT_TRUE(
-        std::filesystem::exists(Installed("share/icons/hicolor/scalable/apps/" + kAppId + ".svg")));
+    EXPECT_TRUE(fs::exists(installed("share/icons/hicolor/scalable/apps/" + kAppId + ".svg")));
     for (std::string size : {"16", "32", "48"}) {
         const auto png =
-            Installed("share/icons/hicolor/" + size + "x" + size + "/apps/" + kAppId + ".png");
+            installed("share/icons/hicolor/" + size + "x" + size + "/apps/" + kAppId + ".png");
         EXPECT_NE(s.Run({"file", "-b", png}).second.find("PNG image data, " + size + " x " + size),
                   std::string::npos)
             << png;
     }
-    EXPECT_NE(ReadFile(Installed("share/doc/hanavo/help/index.html")).find("<html"),
+    EXPECT_NE(ReadFile(installed("share/doc/hanavo/help/index.html")).find("<html"),
               std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(Installed("share/doc/hanavo/copyright")));
+    EXPECT_TRUE(fs::exists(installed("share/doc/hanavo/copyright")));
 
     // The installed program launches the launch folder's files, the desktop entry through the
     // module the program loads for it.
@@ -202,48 +185,12 @@ TEST_F(Package, InstallsTheDesktopFilesAndTheyValidateAndTheProgramLaunches)
     s.Write("launch/02e_entry.desktop", "[Desktop Entry]\nType=Application\nName=Entry\nExec=" +
                                             s.Logger("entry.sh", "entry") + "\n");
     s.WriteSettings("Seconds=1\nTopDir=" + s / "launch" + "\n");
-    EXPECT_EQ(s.Hanavo({"-a"}, "offscreen", {}, Installed("bin/hanavo"))->Wait(kTimeout), 0)
+    EXPECT_EQ(s.Hanavo({"-a"}, "offscreen", {}, installed("bin/hanavo"))->Wait(kTimeout), 0)
         << s.Stderr();
     const Strings launched = s.Launched(2);
     ASSERT_EQ(launched.size(), 2u) << s.Stderr();
     EXPECT_EQ(launched[0], "hello" + s.At("launch"));
     EXPECT_TRUE(launched[1].starts_with("entry ")) << launched[1];
-}
-
-// Pictures of the three dialogs for the README:
-// HANAVO_SCREENSHOTS=$PWD/docs ctest -R Screenshots (skipped otherwise).
-TEST(Screenshots, TimerSettingsAndLaunchOrderDialogs)
-{
-    const char* target = std::getenv("HANAVO_SCREENSHOTS");
-    if (!target || !*target)
-        GTEST_SKIP() << "HANAVO_SCREENSHOTS is not set";
-    const std::string docs = fs::absolute(target).string();
-    fs::create_directories(docs);
-    Sandbox s;
-    // A short folder name reads better in the pictures; nothing is started from it.
-    for (const char* name :
-         {"01e_mail.sh", "02e_browser.desktop", "03d_backup.sh", "04e_チャット.sh", "メモ.txt"})
-        s.Write(std::string("起動/") + name, "#!/bin/sh\n", true);
-    s.WriteSettings("Command=/usr/local/bin/start-work.sh\nOptions=--quiet\nTopDir=" + s / "起動" +
-                    "\n");
-    XServer x(s);
-    auto hanavo = s.Hanavo({}, x.Display());
-    auto shoot = [&](const std::string& title, const std::string& file) {
-        const std::string id = x.WaitForWindow(title);
-        x.Client({"import", "-window", id, docs + "/" + file});
-        EXPECT_TRUE(!id.empty() && fs::exists(docs + "/" + file)) << title << ": " << s.Stderr();
-        return id;
-    };
-    // With both check boxes enabled the focus starts on the first; Settings is the fourth tab
-    // stop of the timer window, File settings the ninth of the settings dialog.
-    for (const auto& [title, file, tabs] :
-         {std::tuple{kTitleStopped, "timer.png", 3}, {"設定", "settings.png", 8}}) {
-        Strings keys = {"xdotool", "windowactivate", "--sync", shoot(title, file), "key"};
-        keys.insert(keys.end(), tabs, "Tab");
-        keys.push_back("space");
-        x.Client(keys);
-    }
-    shoot("ファイルの設定", "order.png");
 }
 
 } // namespace
