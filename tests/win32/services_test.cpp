@@ -115,8 +115,9 @@ TEST(Win32Trash, MovesTheFileAwayAndFailsForAMissingOne)
     ASSERT_TRUE(platform::MoveToTrash(file));
     EXPECT_FALSE(fs::exists(PathOf(file)));
     // Under Wine the recycle bin is the desktop's trash, in the test's own home.
-    if (const char* data = std::getenv("XDG_DATA_HOME"))
+    if (const char* data = std::getenv("XDG_DATA_HOME")) {
         EXPECT_EQ(ReadFile(std::string("Z:") + data + "/Trash/files/01e_Ærø.txt"), "keep me");
+    }
     EXPECT_FALSE(platform::MoveToTrash(file));
     EXPECT_FALSE(platform::MoveToTrash(""));
 }
