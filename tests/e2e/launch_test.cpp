@@ -1,17 +1,12 @@
 // The real program from its arguments to its end, on the offscreen platform: automatic mode
 // launches the launch folder's enabled files in the order of their names, then the command,
-// each in the launch folder; one copy at a time across processes; the end of the session; no
-// display at all.
+// each in the launch folder; the single-instance lock; the end of the session; no display.
 #include <csignal>
-#include <fcntl.h>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
-#include <unistd.h>
 
 #include "Harness.h"
 
@@ -69,37 +64,6 @@ TEST(NoDisplay, OneLineOnStderrAndAFailureExit)
     EXPECT_TRUE(err.size() > 1 && err.find('\n') == err.size() - 1) << err;
     EXPECT_EQ(s.Settings(), stored);
     EXPECT_EQ(s.Log(), "");
-}
-
-// Both copies wait on one pipe and are woken by the same write: the log shows how many ran.
-TEST(SameInstant, ExactlyOneOfTwoCopiesRuns)
-{
-    for (int round = 0; round < 20; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        Sandbox s;
-        s.WriteSettings("Seconds=1\nCommand=" + s.Logger("cmd.sh", "cmd") + "\n");
-        const std::string gate = s / "gate";
-        ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
-        // Held open for reading and writing, so that neither copy waits in open().
-        const int release = open(gate.c_str(), O_RDWR | O_CLOEXEC);
-        std::unique_ptr<Process> copies[2];
-        for (int i = 0; i < 2; ++i)
-            copies[i] = std::make_unique<Process>(
-                Strings{"sh", "-c", "touch \"$1.$3\"; read -r go < \"$1\"; exec \"$2\" -a", "sh",
-                        gate, HANAVO_BUILT_BINARY, std::to_string(i)},
-                s.Env("offscreen"), "", "", s / "HOME");
-        ASSERT_TRUE(PollUntil(
-            [&] {
-                return std::filesystem::exists(gate + ".0") && std::filesystem::exists(gate + ".1");
-            },
-            kTimeout));
-        std::this_thread::sleep_for(100ms); // both are then reading the pipe
-        EXPECT_EQ(write(release, "\n\n", 2), 2);
-        for (auto& copy : copies)
-            EXPECT_EQ(copy->Wait(kTimeout), 0);
-        close(release);
-        EXPECT_EQ(s.Launched(1), Strings{"cmd" + s.At("HOME")});
-    }
 }
 
 // The session ends while a launch waits for a session bus that takes the connection and never

@@ -2,6 +2,7 @@
 // SCRIPT holds a tag on its first line and a log file's path on its second. Appends
 // "<creation time> <tag> [argument]... @<working folder>" to the log in one write, as the
 // shell loggers of the Linux tests do (the creation time, in 100 ns steps, orders the starts).
+#include <cstdio>
 #include <string>
 #include <windows.h>
 
@@ -21,13 +22,11 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2)
         return 2;
-    HANDLE file = CreateFileW(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
     char buffer[4096];
-    DWORD got = 0;
-    const bool read = ReadFile(file, buffer, sizeof buffer, &got, nullptr);
-    CloseHandle(file);
-    const std::string script(buffer, read ? got : 0);
+    FILE* in = _wfopen(argv[1], L"rb");
+    const std::string script(buffer, in ? std::fread(buffer, 1, sizeof buffer, in) : 0);
+    if (in)
+        std::fclose(in);
     const std::size_t end = script.find('\n'), logEnd = script.find('\n', end + 1);
     if (end == std::string::npos || logEnd == std::string::npos)
         return 3;
@@ -52,8 +51,8 @@ int wmain(int argc, wchar_t** argv)
 
     // Programs run side by side: retry while another one has the log open.
     for (int attempt = 0; attempt < 500; ++attempt, Sleep(10)) {
-        file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             const BOOL ok =

@@ -34,9 +34,7 @@ startup="$(find "$programs" -maxdepth 1 -iname startup)/Hanavo.lnk"
 cmp -s "$install_dir/Hanavo.exe" "$(dirname "$ZIP")/Hanavo.exe" || fail "installed program differs"
 [ -f "$programs/Hanavo.lnk" ] && [ -f "$startup" ] || fail "no Start menu or sign-in shortcut"
 entry=$(uninstall_entry)
-has_value DisplayName REG_SZ 'Hanavo'
 has_value DisplayVersion REG_SZ "${VERSION//./\\.}"
-has_value Publisher REG_SZ 'Quillmere'
 has_value DisplayIcon REG_SZ "$(sed 's/\\/\\\\/g' <<<"$win_install_dir")\\\\Hanavo\\.exe,0"
 has_value UninstallString REG_SZ "\"$(sed 's/\\/\\\\/g' <<<"$win_install_dir")\\\\Uninstall\\.exe\""
 has_value QuietUninstallString REG_SZ ".*Uninstall\\.exe\" /S"
