@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps build run test test-sanitize fuzz bench package format clean mutants code-stats \
-	windows windows-package test-windows windows-screenshots
+	windows windows-package test-windows windows-screenshots screenshots
 
 all: build
 
@@ -47,10 +47,14 @@ windows-package: windows
 test-windows: windows
 	ctest --test-dir $(WIN_BUILD) -j $(JOBS) --output-on-failure
 
+# The pictures of the three dialogs, in docs/.
+screenshots: build
+	scripts/screenshots $(BUILD)/hanavo docs
+
 # The pictures of the four dialogs under Wine, in docs/.
 windows-screenshots: windows
 	tests/e2e-win/make-prefix.sh $(abspath $(WIN_BUILD))/wine-template
-	tests/e2e-win/screenshots.sh $(abspath $(WIN_BUILD))/Hanavo.exe \
+	scripts/windows-screenshots $(abspath $(WIN_BUILD))/Hanavo.exe \
 	  $(abspath $(WIN_BUILD))/wine-template $(abspath docs)
 
 $(SANITIZE_BUILD)/build.ninja:

@@ -2,6 +2,7 @@
 // file read back as written (less the blanks at their ends), leave other groups as they were,
 // and setting them again changes nothing.
 #include <fuzzer/FuzzedDataProvider.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,15 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     }
 
     const std::string written = platform::SetSettingsValues(text, "Settings", values);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        // The last value given for a name is the one that counts.
-        bool later = false;
-        for (std::size_t j = i + 1; j < values.size(); ++j)
-            later = later || values[j].first == values[i].first;
-        if (!later)
-            REQUIRE(platform::FindSettingsValue(written, "Settings", values[i].first) ==
-                    std::string(platform::TrimBlanks(values[i].second)));
-    }
+    // The last value given for a name is the one that counts.
+    std::map<std::string, std::string> last;
+    for (const auto& value : values)
+        last[value.first] = value.second;
+    for (const auto& [name, value] : last)
+        REQUIRE(platform::FindSettingsValue(written, "Settings", name) ==
+                std::string(platform::TrimBlanks(value)));
     for (const char* name : kNames)
         REQUIRE(platform::FindSettingsValue(written, "Other", name) ==
                 platform::FindSettingsValue(text, "Other", name));

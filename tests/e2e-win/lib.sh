@@ -24,14 +24,12 @@ teardown() {
 setup() {
     EXE=$1
     local template=$2
-    [ -f "$EXE" ] || fail "no program at $EXE"
-    [ -f "$template/.complete" ] || fail "no prepared Wine prefix in $template"
+    [ -f "$EXE" ] && [ -f "$template/.complete" ] || fail "no program at $EXE or no prefix in $template"
     # Beside the template, on its file system, so that the copy below can use hard links.
     SCRATCH=$(mktemp -d "$(dirname "$template")/e2e-win-XXXXXX")
     trap teardown EXIT
     trap 'exit 130' INT TERM HUP
-    export HOME="$SCRATCH/home" WINEARCH=win32 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export HOME="$SCRATCH/home" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEPREFIX="$SCRATCH/prefix"
     mkdir -p "$HOME"
     # Hard links for the files Wine only reads; real copies of those it writes back (the
@@ -43,35 +41,24 @@ setup() {
     # A display of our own: Xvfb picks a free number and tells it on fd 3.
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" 2>/dev/null &
     XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        [ -s "$SCRATCH/display" ] && break
-        sleep 0.05
-    done
+    for _ in $(seq 100); do [ -s "$SCRATCH/display" ] && break; sleep 0.05; done
     [ -s "$SCRATCH/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$SCRATCH/display")"
-    # The Windows side of the scratch folder, for paths given to the program.
-    WIN_SCRATCH="Z:$(printf '%s' "$SCRATCH" | tr / '\\')"
 }
 
 # Starts Hanavo.exe in the background from the folder $1 with the remaining arguments.
 start_hanavo() {
-    local folder=$1
-    shift
-    (cd "$folder" && exec wine "$EXE" "$@" >"$SCRATCH/hanavo.out" 2>&1) &
+    (cd "$1" && shift && exec wine "$EXE" "$@" >"$SCRATCH/hanavo.out" 2>&1) &
     HANAVO_PID=$!
 }
 
 # The X window whose title is exactly $1, waiting up to $2 seconds (default 20).
 wait_window() {
-    local title=$1 seconds=${2:-20} pattern id i
-    pattern="^$(printf '%s' "$title" | sed 's/[][()*+?.^$|\\{}]/\\&/g')\$"
-    for i in $(seq $((seconds * 10))); do
+    local pattern id
+    pattern="^$(printf '%s' "$1" | sed 's/[][()*+?.^$|\\{}]/\\&/g')\$"
+    for _ in $(seq $((${2:-20} * 10))); do
         id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+        [ -n "$id" ] && echo "$id" && return 0
         sleep 0.1
     done
     return 1
@@ -79,51 +66,37 @@ wait_window() {
 
 # Types keys into the window $1: the focus is put on it first, then each key is pressed.
 keys() {
-    local window=$1
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null
     shift
-    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window" 2>/dev/null
     xdotool key --delay 50 "$@"
 }
 
 # Waits up to $1 seconds for the program started last to end; false when it did not.
 wait_exit() {
-    local i
-    for i in $(seq $(($1 * 10))); do
+    for _ in $(seq $(($1 * 10))); do
         kill -0 "$HANAVO_PID" 2>/dev/null || { wait "$HANAVO_PID" 2>/dev/null; return 0; }
         sleep 0.1
     done
     return 1
 }
 
+# A Windows path for a path under the scratch folder.
+win_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
 # The settings key as exported text (UTF-8), empty when the key does not exist.
 settings_values() {
     rm -f "$SCRATCH/settings.reg"
-    wine regedit /E "$WIN_SCRATCH\\settings.reg" "$SETTINGS_KEY" >/dev/null 2>&1
-    [ -f "$SCRATCH/settings.reg" ] || return 0
-    iconv -f UTF-16LE -t UTF-8 "$SCRATCH/settings.reg" | tr -d '\r\357\273\277'
+    wine regedit /E "$(win_path "$SCRATCH/settings.reg")" "$SETTINGS_KEY" >/dev/null 2>&1
+    [ -f "$SCRATCH/settings.reg" ] && iconv -f UTF-16LE -t UTF-8 "$SCRATCH/settings.reg" | tr -d '\r\357\273\277'
 }
 
 # Writes values into the settings key: each argument is a line such as "Seconds"=dword:0000000a
 set_settings() {
-    {
-        printf '\377\376'
-        {
-            printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n' "$SETTINGS_KEY"
-            printf '%s\r\n' "$@"
-        } | iconv -f UTF-8 -t UTF-16LE
-    } >"$SCRATCH/set.reg"
-    wine regedit /S "$WIN_SCRATCH\\set.reg" >/dev/null 2>&1
-}
-
-# A Windows path for a path under the scratch folder.
-win_path() {
-    printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"
+    { printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n' "$SETTINGS_KEY"; printf '%s\r\n' "$@"; } |
+        iconv -f UTF-8 -t UTF-16LE | cat <(printf '\377\376') - >"$SCRATCH/set.reg"
+    wine regedit /S "$(win_path "$SCRATCH/set.reg")" >/dev/null 2>&1
 }
 
 # Clicks at ($2, $3) pixels inside the window $1, as a user does to activate a window that
 # did not take the activation itself.
-click_in() {
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
-}
+click_in() { xdotool mousemove --window "$1" "$2" "$3" click 1; }

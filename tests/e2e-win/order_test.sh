@@ -1,7 +1,8 @@
 #!/bin/bash
-# The launch order dialog's check list box from the keyboard: space toggles the selected item's
+# The settings dialog from the keyboard: Up in the seconds field steps 60 to 65 through its
+# up-down control; in the launch order dialog's check list box space toggles the selected item's
 # box, the Up button moves it with its state, and OK records the order and the states in the
-# file names.
+# file names; OK in the settings dialog and closing the window store the seconds with the rest.
 #   order_test.sh HANAVO_EXE TEMPLATE_DIR
 . "$(dirname "$0")/lib.sh"
 setup "$1" "$2"
@@ -18,8 +19,8 @@ timer=$(wait_window "$TITLE_STOPPED" 30) || fail "no timer window"
 # The focus starts on the run-files check box; the next enabled tab stop is Settings.
 keys "$timer" Tab Return
 settings=$(wait_window "設定" 15) || fail "no settings dialog"
-# Command, Browse, Arguments, Launch folder, Browse, Seconds, OK, Cancel, then File settings.
-keys "$settings" Tab Tab Tab Tab Tab Tab Tab Tab Return
+# Command, Browse, Arguments, Launch folder, Browse, Seconds (Up), OK, Cancel, File settings.
+keys "$settings" Tab Tab Tab Tab Tab Up Tab Tab Tab Return
 order=$(wait_window "ファイルの設定" 15) || fail "no launch order dialog"
 # OK has the focus; the list is two tab stops on, its first item selected: off with space,
 # then the third item on, and up by one with the Up button (the next tab stop); then back to OK.
@@ -30,8 +31,17 @@ for i in $(seq 50); do
 done
 names=$(cd "$folder" && ls | tr '\n' ' ')
 [ "$names" = "01d_alpha.bat 02e_gamma.bat 03e_beta.bat " ] || fail "names after OK: $names"
-keys "$settings" Escape
-sleep 0.3
+# Back on File settings: OK is two tab stops back.
+keys "$settings" shift+Tab shift+Tab Return
+for i in $(seq 50); do
+    [ -z "$(xdotool search --name '^設定$' 2>/dev/null)" ] && break
+    sleep 0.1
+done
 keys "$timer" Escape
-wait_exit 15 || fail "the program did not end"
+wait_exit 15 || fail "Esc did not close the program"
+# All five are written, each in its type.
+values=$(settings_values)
+for expected in '"Seconds"=dword:00000041' '"Command"=""' '"Options"=""' '"Foreground"=dword:00000001'; do
+    grep -qxF "$expected" <<<"$values" || fail "missing $expected in:"$'\n'"$values"
+done
 echo "PASS"

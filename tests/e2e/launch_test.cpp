@@ -1,90 +1,69 @@
-// Automatic mode, unattended as at login: the launch folder's enabled files in the order of
-// their names, then the command with its arguments, each started in the launch folder; a
-// failed launch answered as a user would.
+// The real program from its arguments to its end, on the offscreen platform: automatic mode
+// launches the launch folder's enabled files in the order of their names, then the command,
+// each in the launch folder; the single-instance lock; the end of the session; no display.
 #include <csignal>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
-#include <unistd.h>
 
 #include "Harness.h"
 
 namespace e2e {
 namespace {
 
-std::string At(const std::string& folder)
-{
-    return " @" + std::filesystem::canonical(folder).string();
-}
-
-// The letter A in any case anywhere in the raw arguments selects automatic mode, also in a
-// later argument or inside the toolkit's own options, which the toolkit strips before the
-// program sees its arguments. With nothing to launch it ends at once, writing nothing.
-TEST(AutomaticMode, AnyArgumentWithTheLetterAAndNothingToLaunchEndsAtOnce)
-{
-    for (const auto& args : {std::vector<std::string>{"x", "Auto"}, {"-platform", "xcb"}}) {
-        SCOPED_TRACE(args[0] + " " + args[1]);
-        Sandbox s;
-        XServer x(s, false);
-        EXPECT_EQ(s.Hanavo(args, x.Display())->Wait(kTimeout), 0) << s.Stderr();
-        EXPECT_FALSE(Exists(s.SettingsPath()));
-    }
-}
-
+// Run twice: the third file waits until the test opens its gate after both runs, so it still
+// runs when the second starts, and a lock it had inherited would end the second at once.
 TEST(AutomaticMode, LaunchesEnabledFilesInOrderThenTheCommandInTheLaunchFolder)
 {
     Sandbox s;
-    const std::string folder = s.Path("launch folder");
-    s.WriteLogger(folder + "/01e_first.sh", "first");
-    s.WriteLogger(folder + "/02d_skipped.sh", "skipped");
-    // Logs only once the test opens the gate after hanavo has ended: it must outlive hanavo.
-    s.WriteLogger(folder + "/03e_third step.sh", "third", s.Path("gate"));
-    const Settings stored = {{"Command", s.WriteLogger(s.Path("tools/cmd.sh"), "cmd")},
-                             {"Options", "one \"two words\" 'x y'"},
-                             {"Seconds", "1"},
-                             {"TopDir", folder}};
-    s.WriteSettings(stored);
-
-    XServer x(s, false);
-    auto hanavo = s.Hanavo({"-a"}, x.Display());
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-    WriteFile(s.Path("gate"), "");
-    EXPECT_EQ(s.Launched(3),
-              (std::vector<std::string>{"first" + At(folder), "third" + At(folder),
-                                        "cmd [one] [two words] [x y]" + At(folder)}));
-    // Foreground was not stored: written now, so the file was rewritten.
-    Settings expected = stored;
-    expected["Foreground"] = "1";
-    EXPECT_EQ(s.ReadSettings(), expected);
+    s.Logger("launch folder/01e_first.sh", "first");
+    s.Logger("launch folder/02d_skipped.sh", "skipped");
+    s.Logger("launch folder/03e_third step.sh", "third", s / "gate");
+    s.WriteSettings("Command=" + s.Logger("tools/cmd.sh", "cmd") +
+                    "\nOptions=one \"two words\" 'x y'\nSeconds=1\nTopDir=" + s / "launch folder" +
+                    "\n");
+    for (int run = 0; run < 2; ++run)
+        EXPECT_EQ(s.Hanavo({"-a"}, "offscreen")->Wait(kTimeout), 0) << s.Stderr();
+    s.Write("gate", "");
+    const std::string at = s.At("launch folder");
+    Strings once = {"first" + at, "third" + at, "cmd [one] [two words] [x y]" + at}, twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(s.Launched(6), twice);
+    EXPECT_TRUE(s.Saved("Foreground=1")) << "not stored before: the end writes it";
 }
 
-// A failed launch needs the user: the message box waits for an answer, then the program ends.
-TEST(AutomaticMode, MissingCommandIsReportedAndTheProgramEndsOnceAnswered)
+// The letter A anywhere in the raw arguments selects automatic mode, also inside the toolkit's
+// own options, which the toolkit takes out before the program sees its arguments. Here with no
+// place for the lock (the runtime folder is a file, a folder stands where the lock would go
+// beside the settings): one line says so and the program goes on.
+TEST(AutomaticMode, TheLetterAInTheRawArgumentsAndNoPlaceForTheLock)
 {
-    Sandbox s;
-    s.WriteSettings({{"Command", "/nonexistent/tool"}, {"Seconds", "1"}});
-    XServer x(s, true);
-    auto hanavo = s.Hanavo({"-a"}, x.Display());
-    const std::string box = x.WaitForWindow("Hanavo");
-    ASSERT_FALSE(box.empty()) << "no message box; stderr: " << s.Stderr();
-    EXPECT_TRUE(hanavo->Running());
-    x.Keys(box, {"Return"});
-    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
-    EXPECT_EQ(s.ReadSettings()["Command"], "/nonexistent/tool");
+    for (const Strings& args : {Strings{"x", "Auto"}, Strings{"-platform", "offscreen"}}) {
+        SCOPED_TRACE(args[0]);
+        Sandbox s;
+        s.WriteSettings("Seconds=1\nCommand=" + s.Logger("cmd.sh", "cmd") + "\n");
+        s.MakeDir("XDG_CONFIG_HOME/Quillmere/Hanavo.lock");
+        const std::string file = s.Write("file", "");
+        EXPECT_EQ(s.Hanavo(args, "offscreen", {"XDG_RUNTIME_DIR=" + file})->Wait(kTimeout), 0);
+        EXPECT_EQ(s.Launched(1), Strings{"cmd" + s.At("HOME")});
+        const std::string err = s.Stderr();
+        EXPECT_TRUE(err.find("lock") < err.find('\n')) << err;
+    }
 }
 
-// Starting the program, and starting programs, never loads GIO: documents and desktop entries
-// load it when they are launched (the test below launches one).
-TEST(Start, TheProgramDoesNotLinkGio)
+// One line on stderr and a failure exit, not the toolkit's abort; nothing launched or written.
+TEST(NoDisplay, OneLineOnStderrAndAFailureExit)
 {
     Sandbox s;
-    const Sandbox::Output ldd = s.Run({"ldd", HANAVO_BUILT_BINARY});
-    ASSERT_EQ(ldd.code, 0) << ldd.err;
-    for (const char* library : {"libgio-2.0", "libgobject-2.0", "libgmodule-2.0"})
-        EXPECT_EQ(ldd.out.find(library), std::string::npos) << library << "\n" << ldd.out;
+    s.WriteSettings("Seconds=1\nCommand=" + s.Logger("cmd.sh", "cmd") + "\n");
+    const std::string stored = s.Settings();
+    EXPECT_GT(s.Hanavo({"-a"}, "")->Wait(kTimeout).value_or(-1), 0) << "0 is success, < 0 a signal";
+    const std::string err = s.Stderr();
+    EXPECT_TRUE(err.size() > 1 && err.find('\n') == err.size() - 1) << err;
+    EXPECT_EQ(s.Settings(), stored);
+    EXPECT_EQ(s.Log(), "");
 }
 
 // The session ends while a launch waits for a session bus that takes the connection and never
@@ -92,41 +71,40 @@ TEST(Start, TheProgramDoesNotLinkGio)
 TEST(SessionEnd, SigtermDuringALaunchThatWaitsForTheBusSavesAndLaunchesNothingMore)
 {
     Sandbox s;
-    const std::string busPath = s.Path("bus");
+    const std::string busPath = s / "bus";
     const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
     busPath.copy(address.sun_path, busPath.size());
     ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(bus, 8), 0); // never accepted
-    WriteFile(s.Path("launch/01e_io.example.Late.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Late\nDBusActivatable=true\nExec=" +
-                  s.WriteLogger(s.Path("late.sh"), "late") + "\n");
-    s.WriteLogger(s.Path("launch/02e_next.sh"), "next");
-    s.WriteSettings({{"Seconds", "1"},
-                     {"TopDir", s.Path("launch")},
-                     {"Command", s.WriteLogger(s.Path("cmd.sh"), "cmd")}});
-    Command command{{HANAVO_BUILT_BINARY, "-a"},
-                    s.Environment("offscreen"),
-                    "",
-                    s.Path("hanavo.err"),
-                    s.Path("home")};
-    command.env.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + busPath);
-    Process hanavo(command);
+    s.Write("launch/01e_io.example.Late.desktop",
+            "[Desktop Entry]\nType=Application\nName=Late\nDBusActivatable=true\nExec=" +
+                s.Logger("late.sh", "late") + "\n");
+    s.Logger("launch/02e_next.sh", "next");
+    s.WriteSettings("Seconds=1\nTopDir=" + s / "launch" + "\nCommand=" + s.Logger("cmd.sh", "cmd") +
+                    "\n");
+    auto hanavo = s.Hanavo({"-a"}, "offscreen", {"DBUS_SESSION_BUS_ADDRESS=unix:path=" + busPath});
     // The launch is waiting once its connection sits in the bus's queue.
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            pollfd waiting = {bus, POLLIN, 0};
-            return ::poll(&waiting, 1, 0) == 1;
-        },
-        kTimeout))
-        << s.Stderr();
-    hanavo.Signal(SIGTERM);
-    EXPECT_EQ(hanavo.Wait(kTimeout), 0) << s.Stderr();
-    EXPECT_EQ(s.ReadSettings().size(), 5u);
+    pollfd waiting = {bus, POLLIN, 0};
+    ASSERT_TRUE(PollUntil([&] { return ::poll(&waiting, 1, 0) == 1; }, kTimeout)) << s.Stderr();
+    hanavo->Signal(SIGTERM);
+    EXPECT_EQ(hanavo->Wait(kTimeout), 0) << s.Stderr();
+    EXPECT_TRUE(s.Saved("Foreground=1")) << s.Settings();
     ::close(bus); // a launch given up would now fall back to starting the program itself
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(s.Log(), "");
+}
+
+// Starting the program, and starting programs, never loads GIO: documents and desktop entries
+// load it when they are launched (the package test launches one).
+TEST(Start, TheProgramDoesNotLinkGio)
+{
+    Sandbox s;
+    const auto [code, out] = s.Run({"ldd", HANAVO_BUILT_BINARY});
+    ASSERT_EQ(code, 0);
+    for (const char* library : {"libgio-2.0", "libgobject-2.0", "libgmodule-2.0"})
+        EXPECT_EQ(out.find(library), std::string::npos) << library << "\n" << out;
 }
 
 } // namespace

@@ -15,8 +15,7 @@ add_executable(hanavo_test_logger win32/Logger.cpp)
 target_compile_definitions(hanavo_test_logger PRIVATE ${HANAVO_WIN32_DEFINITIONS})
 target_link_options(hanavo_test_logger PRIVATE -municode)
 
-set(WIN32_SERVICE_TESTS win32/services_test.cpp)
-add_executable(unit_tests ${UNIT_SOURCES} ${WIN32_SERVICE_TESTS})
+add_executable(unit_tests ${UNIT_SOURCES} win32/services_test.cpp)
 target_link_libraries(unit_tests PRIVATE hanavo_testsupport gtest_main)
 add_dependencies(unit_tests hanavo_test_logger)
 
@@ -48,12 +47,7 @@ hanavo_wine_test(win.unit.remote unit_tests "Win32RemoteDrive*" --network-drive 
 
 # The setup program and the zip, installed, started and removed under Wine and Xvfb, in a copy
 # of the end-to-end tests' prepared prefix (fonts for the Japanese titles).
-add_executable(hanavo_test_tool win32/TestTool.cpp)
-target_compile_definitions(hanavo_test_tool PRIVATE ${HANAVO_WIN32_DEFINITIONS})
-target_link_options(hanavo_test_tool PRIVATE -municode)
-target_include_directories(hanavo_test_tool PRIVATE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(hanavo_test_tool PRIVATE ole32 uuid)
 add_test(NAME win.installer
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/installer_test.sh ${HANAVO_SETUP_EXE} ${HANAVO_ZIP}
-    ${HANAVO_E2E_TEMPLATE} $<TARGET_FILE:hanavo_test_tool> ${PROJECT_VERSION})
+    ${HANAVO_E2E_TEMPLATE} ${PROJECT_VERSION})
 set_tests_properties(win.installer PROPERTIES TIMEOUT 180 FIXTURES_REQUIRED hanavo_e2e_prefix)

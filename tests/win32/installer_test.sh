@@ -1,13 +1,13 @@
 #!/bin/bash
 # The setup program and the zip under Wine, in a prefix of their own: a silent install for the
 # current user puts the program, the Start menu and sign-in shortcuts and the uninstall entry in
-# place; the installed program starts; the sign-in shortcut starts it counting at the next
-# sign-in (wineboot); a running copy makes setup stop; an upgrade keeps the user's sign-in
+# place; the program starts from the Start menu; the sign-in shortcut starts it counting at the
+# next sign-in (wineboot); a running copy makes setup stop; an upgrade keeps the user's sign-in
 # choice; a silent uninstall removes everything but the settings and the user's own files;
-# the program starts from the unpacked zip.
-#   installer_test.sh SETUP_EXE ZIP TEMPLATE_DIR TEST_TOOL VERSION
+# the zip holds the program.
+#   installer_test.sh SETUP_EXE ZIP TEMPLATE_DIR VERSION
 . "$(dirname "$0")/../e2e-win/lib.sh"
-SETUP=$1 ZIP=$2 TEST_TOOL=$4 VERSION=$5
+SETUP=$1 ZIP=$2 VERSION=$4
 setup "$SETUP" "$3"
 [ -f "$ZIP" ] || fail "no zip at $ZIP"
 
@@ -17,14 +17,14 @@ install_dir="$users/AppData/Local/Programs/Hanavo"
 win_install_dir="C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Hanavo"
 programs="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 
-# target, arguments and working folder of a shortcut, on three lines
-shortcut() { wine "$TEST_TOOL" shortcut "$(win_path "$1")" 2>/dev/null | tr -d '\r'; }
 # The values of the uninstall entry; empty when there is none (reg then reports on stdout).
 uninstall_entry() {
     local out
     out=$(wine reg query "$UNINSTALL_KEY" 2>/dev/null) && tr -d '\r' <<<"$out"
 }
 has_value() { grep -Eq "^ +$1 +$2 +$3\$" <<<"$entry" || fail "uninstall entry lacks $1 $3:"$'\n'"$entry"; }
+# Until every program of the prefix has ended (then the wineserver ends too).
+all_ended() { timeout 30 wineserver -w || fail "$1"; }
 
 wine "$SETUP" /S || fail "silent install failed ($?)"
 # Wine spells the folder StartUp; Windows does not mind the case, the test's file system does.
@@ -32,26 +32,18 @@ startup="$(find "$programs" -maxdepth 1 -iname startup)/Hanavo.lnk"
 [ -f "$install_dir/Hanavo.exe" ] && [ -f "$install_dir/Hanavo.html" ] ||
     fail "program not in %LOCALAPPDATA%\\Programs\\Hanavo"
 cmp -s "$install_dir/Hanavo.exe" "$(dirname "$ZIP")/Hanavo.exe" || fail "installed program differs"
-[ "$(shortcut "$programs/Hanavo.lnk" | head -n1)" = "$win_install_dir\\Hanavo.exe" ] ||
-    fail "Start menu shortcut: $(shortcut "$programs/Hanavo.lnk")"
-expected=$(printf '%s\n' "$win_install_dir\\Hanavo.exe" "/a" "$win_install_dir")
-[ "$(shortcut "$startup")" = "$expected" ] || fail "sign-in shortcut: $(shortcut "$startup")"
+[ -f "$programs/Hanavo.lnk" ] && [ -f "$startup" ] || fail "no Start menu or sign-in shortcut"
 entry=$(uninstall_entry)
-has_value DisplayName REG_SZ 'Hanavo'
 has_value DisplayVersion REG_SZ "${VERSION//./\\.}"
-has_value Publisher REG_SZ 'Quillmere'
 has_value DisplayIcon REG_SZ "$(sed 's/\\/\\\\/g' <<<"$win_install_dir")\\\\Hanavo\\.exe,0"
 has_value UninstallString REG_SZ "\"$(sed 's/\\/\\\\/g' <<<"$win_install_dir")\\\\Uninstall\\.exe\""
 has_value QuietUninstallString REG_SZ ".*Uninstall\\.exe\" /S"
-has_value EstimatedSize REG_DWORD '0x[0-9a-f]+'
-[ "$(grep -Eo 'EstimatedSize +REG_DWORD +0x[0-9a-f]+' <<<"$entry" | grep -Eo '0x.*$')" != 0x0 ] ||
-    fail "no estimated size"
+has_value EstimatedSize REG_DWORD '0x0*[1-9a-f][0-9a-f]*'
 
-# The installed program starts, stopped; the user's own files later sit in its folder.
-EXE="$install_dir/Hanavo.exe"
+# The program starts from the Start menu, stopped; the user's own files later sit in its folder.
 mkdir -p "$install_dir/launch" && echo keep >"$install_dir/launch/01e_mine.bat"
-start_hanavo "$install_dir"
-window=$(wait_window "$TITLE_STOPPED" 30) || fail "the installed program shows no timer window"
+wine start /unix "$programs/Hanavo.lnk"
+window=$(wait_window "$TITLE_STOPPED" 30) || fail "the Start menu shortcut shows no timer window"
 
 # While it runs, setup and uninstall stop without touching anything.
 wine "$SETUP" /S
@@ -60,7 +52,7 @@ wine "$install_dir/Uninstall.exe" /S "_?=$win_install_dir"
 [ $? -eq 3 ] || fail "silent uninstall went on with Hanavo running"
 [ -f "$install_dir/Hanavo.exe" ] || fail "the program went while running"
 keys "$window" Escape
-wait_exit 15 || fail "Esc did not close the installed program"
+all_ended "Esc did not close the installed program"
 [ -n "$(settings_values)" ] || fail "no settings after the first run"
 
 # Sign-in: wineboot starts the Startup folder's items; the shortcut starts it counting.
@@ -71,7 +63,7 @@ window=$(wait_window "$TITLE_COUNTING" 40) || fail "the sign-in shortcut did not
 click_in "$window" 60 80
 sleep 0.3
 keys "$window" Escape
-wine "$TEST_TOOL" wait-ended 15 || fail "the signed-in copy did not end"
+all_ended "the signed-in copy did not end"
 
 # An upgrade over a copy whose sign-in start the user switched off keeps it off.
 rm -f "$startup"
@@ -94,15 +86,10 @@ wine "$SETUP" /S || fail "install failed"
 wine "$install_dir/Uninstall.exe" /S "_?=$win_install_dir" || fail "second uninstall failed"
 [ ! -e "$startup" ] || fail "sign-in shortcut left behind"
 
-# The zip: unpacked anywhere, the program starts from it.
+# The zip: unpacked anywhere, it holds the program the other tests run, its help and a read-me.
 mkdir -p "$SCRATCH/unpacked" && (cd "$SCRATCH/unpacked" && cmake -E tar xf "$ZIP") ||
     fail "cannot unpack the zip"
-for f in Hanavo.exe Hanavo.html ReadMe.txt; do
-    [ -f "$SCRATCH/unpacked/Hanavo/$f" ] || fail "$f missing from the zip"
-done
-EXE="$SCRATCH/unpacked/Hanavo/Hanavo.exe"
-start_hanavo "$SCRATCH/unpacked/Hanavo"
-window=$(wait_window "$TITLE_STOPPED" 30) || fail "the unpacked program shows no timer window"
-keys "$window" Escape
-wait_exit 15 || fail "Esc did not close the unpacked program"
+cmp -s "$SCRATCH/unpacked/Hanavo/Hanavo.exe" "$(dirname "$ZIP")/Hanavo.exe" &&
+    [ -f "$SCRATCH/unpacked/Hanavo/Hanavo.html" ] && [ -f "$SCRATCH/unpacked/Hanavo/ReadMe.txt" ] ||
+    fail "the zip lacks the program, its help or the read-me"
 echo "PASS"

@@ -2,35 +2,33 @@
 // processes and the registry of the test's own Wine prefix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/Os.h"
-#include "platform/win32/os/InstanceLock.h"
 #include "platform/win32/os/LoginStart.h"
 #include "platform/win32/os/RegistryProfileStore.h"
 #include "platform/win32/os/WideText.h"
 #include "support/TempDir.h"
-#include "win32/Shortcut.h"
 
 #include <windows.h>
 
+#include <objbase.h>
+#include <shobjidl.h>
+
 using namespace testing_support;
 namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide;
-    EXPECT_TRUE(platform::win32::ToWide(text, wide)) << text;
-    return wide;
-}
-
 fs::path PathOf(const std::string& utf8)
 {
-    return fs::path(Wide(utf8));
+    std::wstring wide;
+    EXPECT_TRUE(platform::win32::ToWide(utf8, wide)) << utf8;
+    return wide;
 }
 
 // Names outside the Japanese code page: they came back as '?' through the ANSI functions.
@@ -41,27 +39,26 @@ const char kAccented[] = "01e_Café Ørsted.sh";
 TEST(Win32Listing, SkipsFoldersHiddenAndSystemFilesAndKeepsTheLaunchOrder)
 {
     TempDir dir;
-    for (const std::string name : {"b.bat", "A.bat", "a_b.bat", "ab.bat", "desktop.ini",
-                                   "Thumbs.db", "hidden.bat", "ro.bat", kKorean, "Zz.bat"})
+    for (const std::string name :
+         {"b.bat", "A.bat", "a_b.bat", "ab.bat", "Zz.bat", "ro.bat", kKorean})
         dir.Write(name, "x");
+    const std::pair<const char*, DWORD> marked[] = {
+        {"ro.bat", FILE_ATTRIBUTE_READONLY},
+        {"hidden.bat", FILE_ATTRIBUTE_HIDDEN},
+        {"Thumbs.db", FILE_ATTRIBUTE_SYSTEM},
+        {"desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}};
+    for (const auto& [name, attributes] : marked)
+        SetFileAttributesW(PathOf(dir.Write(name, "x")).c_str(), attributes);
     dir.MakeDir("00e_folder");
-    SetFileAttributesW(PathOf(dir / "desktop.ini").c_str(),
-                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    SetFileAttributesW(PathOf(dir / "Thumbs.db").c_str(), FILE_ATTRIBUTE_SYSTEM);
-    SetFileAttributesW(PathOf(dir / "hidden.bat").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    SetFileAttributesW(PathOf(dir / "ro.bat").c_str(), FILE_ATTRIBUTE_READONLY);
 
-    std::vector<std::string> names;
+    Names names;
     ASSERT_TRUE(platform::ListFolderFiles(dir.Path(), 100, names));
     // Letters fold to upper case ('_' sorts after 'B'); the UTF-8 bytes of Korean sort last.
-    EXPECT_EQ(names, (std::vector<std::string>{"02e_한국어.sh", "A.bat", "ab.bat", "a_b.bat",
-                                               "b.bat", "ro.bat", "Zz.bat"}));
+    EXPECT_EQ(names, (Names{kKorean, "A.bat", "ab.bat", "a_b.bat", "b.bat", "ro.bat", "Zz.bat"}));
     ASSERT_TRUE(platform::ListFolderFiles(dir.Path() + "\\", 2, names)) << "trailing separator";
-    EXPECT_EQ(names, (std::vector<std::string>{"02e_한국어.sh", "A.bat"}));
-
-    EXPECT_FALSE(platform::ListFolderFiles(dir / "missing", 100, names));
-    EXPECT_FALSE(platform::ListFolderFiles(dir / "b.bat", 100, names)) << "a file";
-    EXPECT_FALSE(platform::ListFolderFiles("", 100, names));
+    EXPECT_EQ(names, (Names{kKorean, "A.bat"}));
+    for (const std::string& notAFolder : {dir / "missing", dir / "b.bat", std::string()})
+        EXPECT_FALSE(platform::ListFolderFiles(notAFolder, 100, names)) << notAFolder;
     EXPECT_TRUE(names.empty());
 }
 
@@ -71,18 +68,14 @@ TEST(Win32Rename, NeverReplacesAndHandlesNamesOutsideTheJapaneseCodePage)
     dir.Write("a.txt", "a");
     dir.Write("b.txt", "b");
     EXPECT_FALSE(platform::RenameNoReplace(dir / "a.txt", dir / "b.txt"));
-    EXPECT_EQ(ReadFile(dir / "a.txt"), "a");
-    EXPECT_EQ(ReadFile(dir / "b.txt"), "b");
-
+    EXPECT_EQ(ReadFile(dir / "a.txt") + ReadFile(dir / "b.txt"), "ab");
     EXPECT_TRUE(platform::RenameNoReplace(dir / "a.txt", dir / kEmoji));
-    EXPECT_EQ(ReadFile(dir / kEmoji), "a");
-    EXPECT_TRUE(platform::RenameNoReplace(dir / kEmoji, dir.Path() + "\\" + kAccented))
-        << "either separator";
+    EXPECT_TRUE(platform::RenameNoReplace(dir / kEmoji, dir.Path() + "\\" + kAccented));
     EXPECT_TRUE(platform::RenameNoReplace(dir / kAccented, dir / kAccented)) << "same name";
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{kAccented, "b.txt"}));
     EXPECT_FALSE(platform::RenameNoReplace(dir / "gone.txt", dir / "c.txt"));
-    EXPECT_TRUE(platform::IsPathSeparator('\\'));
-    EXPECT_TRUE(platform::IsPathSeparator('/'));
+    EXPECT_EQ(dir.Names(), (Names{kAccented, "b.txt"}));
+    EXPECT_EQ(ReadFile(dir / kAccented), "a");
+    EXPECT_TRUE(platform::IsPathSeparator('\\') && platform::IsPathSeparator('/'));
     EXPECT_FALSE(platform::IsPathSeparator(':'));
 }
 
@@ -90,26 +83,18 @@ TEST(Win32ShellOpen, LaunchesInTheGivenFolderAndGivesWindowsErrorCodes)
 {
     TempDir dir;
     UseEmptyDesktop(dir);
-    const std::string log = dir / "log";
-    const std::string folder = dir.MakeDir("launch");
-    const std::string elsewhere = dir.MakeDir("elsewhere");
-    CwdGuard cwd;
-    fs::current_path(PathOf(elsewhere));
-
+    const std::string log = dir / "log", folder = dir.MakeDir("launch");
     int run = 0;
     for (const char* name : {kAccented, kKorean, kEmoji}) {
         dir.WriteLogger(std::string("launch\\") + name, "n" + std::to_string(run++), log);
-        dir.WriteLogger(std::string("elsewhere\\") + name, "wrong", log);
-        // Found in the folder it starts in, not in the current one.
         EXPECT_GT(platform::ShellOpen(nullptr, name, nullptr, &folder), 32) << name;
     }
     // Parameters reach the program as one command line, which it splits by Windows' rules.
     const std::string params = R"(one "two words" "")";
     EXPECT_GT(platform::ShellOpen("open", kKorean, &params, &folder), 32);
-    const auto lines = InStartOrder(WaitForLines(log, 4));
     const std::string at = " @" + dir.Path() + "\\launch";
-    EXPECT_EQ(lines, (std::vector<std::string>{"n0" + at, "n1" + at, "n2" + at,
-                                               "n1 [one] [two words] []" + at}));
+    EXPECT_EQ(InStartOrder(WaitForLines(log, 4)),
+              (Names{"n0" + at, "n1" + at, "n2" + at, "n1 [one] [two words] []" + at}));
 
     EXPECT_EQ(platform::ShellOpen(nullptr, "missing.bat", nullptr, &folder),
               platform::kFileNotFound);
@@ -143,55 +128,52 @@ TEST(Win32RemoteDrive, TrashRefusesADriveWithoutRecycleBin)
 {
     ASSERT_EQ(GetDriveTypeW(L"Z:\\"), static_cast<UINT>(DRIVE_REMOTE)) << "run by win.unit.remote";
     // A folder of the test's own, as wine-run sets it.
-    const char* tmp = std::getenv("XDG_DATA_HOME");
-    ASSERT_NE(tmp, nullptr);
-    std::string file = std::string("Z:") + tmp + "/keep.txt";
-    for (char& c : file)
-        if (c == '/')
-            c = '\\';
-    {
-        std::ofstream(PathOf(file)) << "mine";
-    }
+    const char* own = std::getenv("XDG_DATA_HOME");
+    ASSERT_NE(own, nullptr);
+    std::string file = std::string("Z:") + own + "/keep.txt";
+    std::replace(file.begin(), file.end(), '/', '\\');
+    std::ofstream(PathOf(file)) << "mine";
     EXPECT_FALSE(platform::MoveToTrash(file));
     EXPECT_EQ(ReadFile(file), "mine");
 }
 
-TEST(Win32InstanceLock, AnotherHolderMeansEndAtOnce)
+// Target, arguments and working folder of a shell shortcut; empty when it is none.
+std::wstring Shortcut(const std::wstring& path)
 {
-    // Another copy's mutex, as the installer also finds it.
-    HANDLE other = CreateMutexW(nullptr, FALSE, platform::win32::kInstanceMutexName);
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(platform::AcquireInstanceLock(), platform::InstanceLock::HeldElsewhere);
-    CloseHandle(other);
-    EXPECT_EQ(platform::AcquireInstanceLock(), platform::InstanceLock::Acquired);
-    EXPECT_EQ(platform::AcquireInstanceLock(), platform::InstanceLock::Acquired) << "kept";
-    // A second holder now sees the name taken.
-    HANDLE late = CreateMutexW(nullptr, FALSE, platform::win32::kInstanceMutexName);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    CloseHandle(late);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    const bool ok =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+        SUCCEEDED(link->GetArguments(arguments, MAX_PATH)) &&
+        SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
+    if (file)
+        file->Release();
+    if (link)
+        link->Release();
+    return ok ? std::wstring(target) + L"|" + arguments + L"|" + folder : L"";
 }
 
 TEST(Win32LoginStart, OneShortcutInTheStartupFolderMadeAndRemoved)
 {
     const std::wstring path = platform::win32::LoginShortcutPath(true);
-    ASSERT_FALSE(path.empty());
-    EXPECT_EQ(path.substr(path.size() - 11), L"\\Hanavo.lnk");
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    const auto count = [&] { return std::distance(fs::directory_iterator(folder), {}); };
     EXPECT_FALSE(platform::LoginStartEnabled());
     EXPECT_TRUE(platform::SetLoginStart(false)) << "nothing to remove is no failure";
 
     ASSERT_TRUE(platform::SetLoginStart(true));
     EXPECT_TRUE(platform::LoginStartEnabled());
-    wchar_t program[MAX_PATH * 2];
-    const std::wstring self(program, GetModuleFileNameW(nullptr, program, MAX_PATH * 2));
-    Shortcut made;
-    ASSERT_TRUE(ReadShortcut(path, made));
-    EXPECT_EQ(made.target, self);
-    EXPECT_EQ(made.arguments, L"/a");
-    EXPECT_EQ(made.folder, self.substr(0, self.find_last_of(L'\\')));
+    wchar_t program[MAX_PATH];
+    const std::wstring self(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    EXPECT_EQ(Shortcut(path), self + L"|/a|" + self.substr(0, self.find_last_of(L'\\')));
     ASSERT_TRUE(platform::SetLoginStart(true)) << "making it again replaces it";
-    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-
+    EXPECT_EQ(count(), 1);
     EXPECT_TRUE(platform::SetLoginStart(false));
     EXPECT_FALSE(platform::LoginStartEnabled());
     EXPECT_FALSE(fs::exists(path));
@@ -201,29 +183,8 @@ TEST(Win32LoginStart, OneShortcutInTheStartupFolderMadeAndRemoved)
     EXPECT_FALSE(platform::LoginStartEnabled());
     EXPECT_FALSE(platform::SetLoginStart(true));
     EXPECT_FALSE(platform::SetLoginStart(false));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
-        << "no partial shortcut left behind";
+    EXPECT_EQ(count(), 1) << "no partial shortcut left behind";
     RemoveDirectoryW(path.c_str());
-}
-
-// Raw registry access, as another program or an older version may have left the values.
-void SetRaw(const std::wstring& key, const wchar_t* name, DWORD type, const void* data, DWORD size)
-{
-    HKEY handle;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &handle, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(handle, name, 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-    RegCloseKey(handle);
-}
-
-DWORD RawType(const std::wstring& key, const wchar_t* name)
-{
-    DWORD type = REG_NONE;
-    RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
-                 nullptr);
-    return type;
 }
 
 TEST(Win32Registry, RoundTripInTheFrameworkTypesAndWrongTypesReadAsTheDefault)
@@ -232,43 +193,37 @@ TEST(Win32Registry, RoundTripInTheFrameworkTypesAndWrongTypesReadAsTheDefault)
     EXPECT_EQ(store.GetInt("Settings", "Seconds", 60), 60) << "before the company is set";
     EXPECT_FALSE(store.WriteInt("Settings", "Seconds", 30));
     store.SetRegistryKey("Quillmere");
-    const std::wstring key = store.SectionKey("Settings");
-    EXPECT_EQ(key, L"Software\\Quillmere\\Hanavo\\Settings");
+    // As another program or an older version may have left the value.
+    const auto setRaw = [](const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Quillmere\\Hanavo\\Settings", name,
+                                  type, data, size),
+                  ERROR_SUCCESS);
+    };
 
-    EXPECT_TRUE(store.WriteValues("Settings", {{"Seconds", 45},
-                                               {"Foreground", 0},
+    EXPECT_TRUE(store.WriteValues("Settings", {{"Seconds", -1},
                                                {"Command", std::string("C:\\한 🎉\\x.exe")},
-                                               {"Options", std::string("")},
-                                               {"TopDir", std::string("C:\\Ørsted")}}));
-    EXPECT_EQ(store.GetInt("Settings", "Seconds", 60), 45);
-    EXPECT_EQ(store.GetInt("Settings", "Foreground", 1), 0);
+                                               {"Options", std::string("")}}));
+    EXPECT_EQ(store.GetInt("Settings", "Seconds", 60), -1) << "a DWORD is all 32 bits";
     EXPECT_EQ(store.GetString("Settings", "Command", ""), "C:\\한 🎉\\x.exe");
     EXPECT_EQ(store.GetString("Settings", "Options", "def"), "") << "stored empty";
-    EXPECT_EQ(store.GetString("Settings", "TopDir", ""), "C:\\Ørsted");
-    EXPECT_EQ(RawType(key, L"Seconds"), static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(RawType(key, L"Command"), static_cast<DWORD>(REG_SZ));
-    EXPECT_TRUE(store.WriteInt("Settings", "Seconds", -1));
-    EXPECT_EQ(store.GetInt("Settings", "Seconds", 60), -1) << "a DWORD is all 32 bits";
 
     SetEnvironmentVariableW(L"HANAVO_TEST_DIR", L"D:\\Tools");
-    const wchar_t expand[] = L"%HANAVO_TEST_DIR%\\run.bat";
-    SetRaw(key, L"Command", REG_EXPAND_SZ, expand, sizeof expand);
+    const wchar_t expand[] = L"%HANAVO_TEST_DIR%\\run.bat", unterminated[] = {L'a', L'b'};
+    setRaw(L"Command", REG_EXPAND_SZ, expand, sizeof expand);
     EXPECT_EQ(store.GetString("Settings", "Command", "def"), "D:\\Tools\\run.bat");
-    const wchar_t unterminated[] = {L'a', L'b'};
-    SetRaw(key, L"Options", REG_SZ, unterminated, sizeof unterminated);
+    setRaw(L"Options", REG_SZ, unterminated, sizeof unterminated);
     EXPECT_EQ(store.GetString("Settings", "Options", "def"), "ab");
 
     const DWORD number = 30;
     const wchar_t text[] = L"30";
-    const WORD shortNumber = 30;
-    SetRaw(key, L"Seconds", REG_SZ, text, sizeof text);
-    SetRaw(key, L"Foreground", REG_BINARY, &number, sizeof number);
-    SetRaw(key, L"TopDir", REG_DWORD, &number, sizeof number);
+    setRaw(L"Seconds", REG_SZ, text, sizeof text);
+    setRaw(L"Foreground", REG_BINARY, &number, sizeof number);
+    setRaw(L"TopDir", REG_DWORD, &number, sizeof number);
+    setRaw(L"Short", REG_DWORD, &number, 2);
     EXPECT_EQ(store.GetInt("Settings", "Seconds", 60), 60) << "a text is no number";
     EXPECT_EQ(store.GetInt("Settings", "Foreground", 1), 1) << "binary";
+    EXPECT_EQ(store.GetInt("Settings", "Short", 60), 60) << "two bytes";
     EXPECT_EQ(store.GetString("Settings", "TopDir", "def"), "def") << "a number is no text";
-    SetRaw(key, L"Seconds", REG_DWORD, &shortNumber, sizeof shortNumber);
-    EXPECT_EQ(store.GetInt("Settings", "Seconds", 60), 60) << "two bytes";
     EXPECT_EQ(store.GetInt("Settings", "Missing", 7), 7);
     EXPECT_EQ(store.GetString("Other", "Command", "none"), "none");
 }
