@@ -12,13 +12,11 @@ std::string MemoryProfileStore::GetString(const std::string& section, const std:
     return it == values.end() ? def : it->second;
 }
 
+// What is not a whole 32-bit number reads as the default.
 int MemoryProfileStore::GetInt(const std::string& section, const std::string& entry, int def)
 {
-    log.push_back("get " + entry);
-    auto it = values.find(section + "/" + entry);
     int value = def;
-    if (it != values.end())
-        platform::ParseInt32(it->second, value);
+    platform::ParseInt32(GetString(section, entry, ""), value);
     return value;
 }
 
@@ -26,15 +24,9 @@ bool MemoryProfileStore::WriteString(const std::string& section, const std::stri
                                      const std::string& value)
 {
     log.push_back("write " + entry);
-    if (failWrites)
-        return false;
-    values[section + "/" + entry] = value;
-    return true;
-}
-
-bool MemoryProfileStore::WriteInt(const std::string& section, const std::string& entry, int value)
-{
-    return WriteString(section, entry, std::to_string(value));
+    if (!failWrites)
+        values[section + "/" + entry] = value;
+    return !failWrites;
 }
 
 } // namespace testing_support

@@ -12,18 +12,21 @@ namespace testing_support {
 class MemoryProfileStore : public platform::ProfileStore
 {
 public:
-    void SetRegistryKey(const std::string& company) override { m_company = company; }
+    void SetRegistryKey(const std::string& name) override { company = name; }
     std::string GetString(const std::string& section, const std::string& entry,
                           const std::string& def) override;
     int GetInt(const std::string& section, const std::string& entry, int def) override;
     bool WriteString(const std::string& section, const std::string& entry,
                      const std::string& value) override;
-    bool WriteInt(const std::string& section, const std::string& entry, int value) override;
+    bool WriteInt(const std::string& section, const std::string& entry, int value) override
+    {
+        return WriteString(section, entry, std::to_string(value));
+    }
 
     // Values as text, as a file-backed store would hold them.
     std::map<std::string, std::string> values; // key "Section/Entry"
     std::vector<std::string> log;              // "get Seconds", "write Command", ...
-    std::string m_company;
+    std::string company;
     bool failWrites = false;
 };
 

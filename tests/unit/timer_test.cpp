@@ -2,8 +2,8 @@
 #include <climits>
 #include <gtest/gtest.h>
 
+#include "res/Strings.h"
 #include "res/resource.h"
-#include "support/ScriptedHost.h"
 #include "support/TimerWindow.h"
 #include "timer/CLaunchTimerDlg.h"
 
@@ -14,219 +14,163 @@ namespace {
 const char kStopped[] = "Hanavo(停止中)";
 const char kCounting[] = "Hanavo(秒読中)";
 
+// Start, Stop and Run now enabled, as '1' and '0'.
+std::string Buttons(const ScriptedWindow& w)
+{
+    std::string s;
+    for (int id : {IDC_START, IDC_STOP, IDC_RUN_NOW})
+        s += w.IsEnabled(id) ? '1' : '0';
+    return s;
+}
+
 struct TimerFixture : ::testing::Test
 {
     ScriptedHost host;
     LaunchSettings settings;
 
     TimerFixture() { settings.m_strCommand = "msg"; }
-
     int Run(ScriptedHost::ScriptFn script)
     {
         return RunTimerWindow(host, settings, std::move(script));
     }
-
-    static std::string Buttons(ScriptedWindow& w)
-    {
-        std::string s;
-        for (int id : {IDC_START, IDC_STOP, IDC_RUN_NOW})
-            s += w.IsEnabled(id) ? '1' : '0';
-        return s;
-    }
 };
 
-TEST_F(TimerFixture, OpensStoppedWithItsControlsSetUp)
-{
-    settings.m_nSeconds = 45;
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "45");
-        EXPECT_EQ(w.At(IDC_COUNTER).font.face, "Arial");
-        EXPECT_EQ(w.At(IDC_COUNTER).font.tenthsOfPoint, 640);
-        EXPECT_EQ(Buttons(w), "101");
-        EXPECT_EQ(w.GetFocus(), IDC_RUN_COMMAND) << "the first enabled tab stop";
-        EXPECT_EQ(w.BigIcon(), IDR_MAINFRAME);
-        EXPECT_EQ(w.SmallIcon(), IDR_MAINFRAME);
-        ASSERT_EQ(w.SystemMenu().size(), 2u);
-        EXPECT_EQ(w.SystemMenu()[0].first, 0u);
-        EXPECT_EQ(w.SystemMenu()[1].first, IDM_ABOUTBOX);
-        EXPECT_EQ(w.SystemMenu()[1].second, "バージョン情報 Hanavo(&A)...");
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, StartCountsDownOncePerSecondAndLaunchesAtZero)
+TEST_F(TimerFixture, CountsDownOncePerSecondFromStartAndLaunchesAtZero)
 {
     settings.m_nSeconds = 3;
     settings.m_strOptions = "hello";
-    const int result = Run([](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetTitle(), kCounting);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "3") << "Start does not refresh the display";
-        EXPECT_EQ(Buttons(w), "011");
-        m.Advance(999);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "3");
-        m.Advance(1);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "2");
-        m.Advance(2000);
-        EXPECT_TRUE(w.Ended());
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "0");
-        EXPECT_EQ(w.GetTitle(), kStopped) << "stopped before the launch sequence";
-    });
-    EXPECT_EQ(result, platform::IdOk);
+    EXPECT_EQ(Run([](Modal& w) {
+                  EXPECT_EQ(w.title, kStopped);
+                  EXPECT_EQ(Buttons(w), "101");
+                  EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
+                  EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
+                  w.Advance(5000);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "3") << "no tick before Start";
+                  w.Click(IDC_START);
+                  EXPECT_EQ(w.title, kCounting);
+                  EXPECT_EQ(Buttons(w), "011");
+                  w.Advance(999);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "3");
+                  w.Advance(1);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "2");
+                  w.Advance(2000);
+                  EXPECT_TRUE(w.ended);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "0");
+                  EXPECT_EQ(w.title, kStopped) << "stopped before the launch sequence";
+              }),
+              platform::IdOk);
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].text, "hello");
+    EXPECT_EQ(Run([](Modal& w) { w.PressEscape(); }), platform::IdCancel);
 }
 
 TEST_F(TimerFixture, StopKeepsTheCountStartBeginsAgainAndResetShowsTheSeconds)
 {
     settings.m_nSeconds = 60;
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        m.Advance(23000);
-        m.Click(IDC_STOP);
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37");
+    Run([](Modal& w) {
+        w.Click(IDC_START);
+        w.Advance(23000);
+        w.Click(IDC_STOP);
+        EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(Buttons(w), "101");
-        m.Advance(5000);
+        w.Advance(5000);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "37") << "no tick while stopped";
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37");
-        m.Advance(1000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
+        w.Click(IDC_START);
+        EXPECT_EQ(w.GetText(IDC_COUNTER), "37") << "Start does not refresh the display";
+        w.Advance(6000);
+        EXPECT_EQ(w.GetText(IDC_COUNTER), "54");
         // Reset, counting or stopped, shows the seconds and leaves the state as it was.
-        m.Advance(5000);
-        m.Click(IDC_RESET);
+        w.Click(IDC_RESET);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
-        EXPECT_EQ(w.GetTitle(), kCounting);
-        m.Advance(1000);
+        w.Advance(1000);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
-        m.Click(IDC_STOP);
-        m.Click(IDC_RESET);
+        w.Click(IDC_STOP);
+        w.Click(IDC_RESET);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        m.Click(IDC_CLOSE);
+        EXPECT_EQ(w.title, kStopped);
+        w.Click(IDC_CLOSE);
     });
 }
 
-TEST_F(TimerFixture, UntickingTheLastThingToLaunchStopsTheCount)
+// Nothing left to launch stops the count and disables the three buttons; ticking the box
+// again enables them and does not restart. A timer that cannot be set leaves the window
+// stopped; one that cannot be killed still stops, and the rule that stops it does not loop.
+TEST_F(TimerFixture, NothingLeftToLaunchStopsTheCountEvenWhenTheTimerWillNotDie)
 {
-    settings.m_strCommand = "/usr/bin/env";
-    Run([this](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        m.Click(IDC_RUN_COMMAND);
-        EXPECT_FALSE(settings.m_bRunCommand);
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(Buttons(w), "000");
-        m.Click(IDC_RUN_COMMAND);
+    Run([this](Modal& w) {
+        host.failNextSetTimer = true;
+        w.Click(IDC_START);
+        EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(Buttons(w), "101");
-        EXPECT_EQ(w.GetTitle(), kStopped) << "ticking again does not restart";
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, NothingToLaunchDisablesTheThreeButtons)
-{
-    settings.m_strCommand.clear();
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        EXPECT_FALSE(w.IsEnabled(IDC_RUN_COMMAND));
-        EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES));
+        w.Click(IDC_START);
+        host.failKillTimer = true;
+        w.Click(IDC_RUN_COMMAND);
+        EXPECT_FALSE(settings.m_bRunCommand);
+        EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(Buttons(w), "000");
-        EXPECT_EQ(w.GetText(IDC_STATUS), "コマンドが設定されていません。");
-        for (int id : {IDC_SETTINGS, IDC_RESET, ID_HELP, IDC_CLOSE})
-            EXPECT_TRUE(w.IsEnabled(id)) << id;
-        m.Click(ID_HELP);
-        m.Click(IDC_CLOSE);
+        host.failKillTimer = false;
+        w.Click(IDC_RUN_COMMAND);
+        EXPECT_EQ(Buttons(w), "101");
+        EXPECT_EQ(w.title, kStopped);
+        w.Click(IDC_CLOSE);
     });
-    EXPECT_EQ(host.HelpCount(), 1);
 }
 
+// The status line names the command's file part; with no command the check boxes and the
+// three buttons are disabled, the others stay usable.
 TEST_F(TimerFixture, StatusLineSpeaksOfTheCommandFilePart)
 {
-    struct Case
-    {
-        std::string command, status;
-    };
-    const Case cases[] = {
-        {"msg", "秒後にメッセージを表示します。"},
-        {"MSG", "秒後に MSG を起動します。"},
-        {"msg ", "秒後に msg  を起動します。"},
-        {"/opt/tools/x.sh", "秒後に x.sh を起動します。"},
-        {"backup", "秒後に backup を起動します。"},
-        {"/opt/tools/", "秒後に  を起動します。"},
-        {"/home/花子/起動.sh", "秒後に 起動.sh を起動します。"},
-    };
-    for (const Case& c : cases) {
-        settings.m_strCommand = c.command;
-        Run([&](Modal& m) {
-            EXPECT_EQ(m.Window().GetText(IDC_STATUS), c.status) << c.command;
-            m.Click(IDC_CLOSE);
+    for (auto [command, status] : {std::pair<std::string, std::string>{"msg", "メッセージ"},
+                                   {"MSG", "MSG"},
+                                   {"msg ", "msg "},
+                                   {"/opt/tools/x.sh", "x.sh"},
+                                   {"backup", "backup"},
+                                   {"/opt/tools/", ""},
+                                   {"/home/花子/起動.sh", "起動.sh"},
+                                   {"", ""}}) {
+        settings.m_strCommand = command;
+        Run([&](Modal& w) {
+            const std::string expected = command.empty() ? res::LoadText(IDS_STATUS_NOCOMMAND)
+                                         : command == "msg"
+                                             ? res::LoadText(IDS_STATUS_MESSAGE)
+                                             : res::FormatString1(IDS_STATUS_COMMAND, status);
+            EXPECT_EQ(w.GetText(IDC_STATUS), expected) << command;
+            EXPECT_EQ(w.IsEnabled(IDC_RUN_COMMAND), !command.empty());
+            EXPECT_EQ(Buttons(w), command.empty() ? "000" : "101");
+            EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES)) << "no folder";
+            for (int id : {IDC_SETTINGS, IDC_RESET, platform::ID_HELP, IDC_CLOSE})
+                EXPECT_TRUE(w.IsEnabled(id)) << id;
+            w.Click(platform::ID_HELP);
+            w.Click(IDC_CLOSE);
         });
     }
+    EXPECT_EQ(host.helpCount, 8);
 }
 
 TEST_F(TimerFixture, EveryStoredCountTicksByTheRulesAndZeroOrBelowLaunchesAtOnce)
 {
-    struct Case
-    {
-        int seconds;
-        const char* afterFirstTick;
-        bool launched;
-    };
-    for (const Case& c :
-         {Case{1, "0", true}, Case{0, "0", true}, Case{-1, "0", true}, Case{INT_MIN, "0", true},
-          Case{2, "1", false}, Case{INT_MAX, "2147483646", false}}) {
+    for (auto [seconds, afterFirstTick] : {std::pair<int, const char*>{1, "0"},
+                                           {0, "0"},
+                                           {-1, "0"},
+                                           {INT_MIN, "0"},
+                                           {2, "1"},
+                                           {INT_MAX, "2147483646"}}) {
         ScriptedHost h;
-        LaunchSettings s;
-        s.m_strCommand = "msg";
-        s.m_nSeconds = c.seconds;
-        s.m_bAutoStart = true;
-        h.Script(IDD_LAUNCHTIMER_DIALOG, [&](Modal& m) {
-            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), std::to_string(c.seconds));
-            m.Advance(1000);
-            EXPECT_EQ(m.Window().Ended(), c.launched);
-            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), c.afterFirstTick);
-            if (!c.launched)
-                m.Click(IDC_CLOSE);
-        });
-        CLaunchTimerDlg dlg(h);
-        dlg.SetSettings(&s);
-        EXPECT_EQ(dlg.DoModal(), c.launched ? platform::IdOk : platform::IdCancel) << c.seconds;
+        settings.m_nSeconds = seconds;
+        settings.m_bAutoStart = true;
+        const bool launched = *afterFirstTick == '0';
+        EXPECT_EQ(RunTimerWindow(h, settings,
+                                 [&](Modal& w) {
+                                     EXPECT_EQ(w.GetText(IDC_COUNTER), std::to_string(seconds));
+                                     w.Advance(1000);
+                                     EXPECT_EQ(w.ended, launched);
+                                     EXPECT_EQ(w.GetText(IDC_COUNTER), afterFirstTick);
+                                     if (!launched)
+                                         w.PressEscape();
+                                 }),
+                  launched ? platform::IdOk : platform::IdCancel)
+            << seconds;
     }
-}
-
-// A timer that cannot be set leaves the window stopped; one that cannot be killed still
-// stops, and the rule that stops it does not loop.
-TEST_F(TimerFixture, ATimerThatCannotBeSetOrKilledLeavesTheWindowStopped)
-{
-    Run([this](Modal& m) {
-        auto& w = m.Window();
-        host.FailNextSetTimer();
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(Buttons(w), "101");
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetTitle(), kCounting);
-        host.FailKillTimer(true);
-        m.Click(IDC_RUN_COMMAND); // nothing left to launch: the rule stops the count
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(Buttons(w), "000");
-        host.FailKillTimer(false);
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, EscAndCloseEndWithCancelAndKillTheTimer)
-{
-    EXPECT_EQ(Run([](Modal& m) { m.PressEscape(); }), platform::IdCancel);
-    settings.m_bAutoStart = true;
-    EXPECT_EQ(Run([](Modal& m) { m.CloseBox(); }), platform::IdCancel);
-    host.Advance(100000); // a timer left behind would tick into a destroyed window
 }
 
 TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
@@ -234,58 +178,56 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
     settings.m_nSeconds = 60;
     settings.m_strTopDir = "/srv/launch";
     settings.m_bRunFiles = true;
-    host.Script(IDD_SETTING_DIALOG, [](Modal& m) {
-        EXPECT_EQ(m.Window().GetText(IDC_SECONDS), "60");
-        m.Type(IDC_SECONDS, "120");
-        m.PressEscape();
+    host.Script(IDD_SETTING_DIALOG, [](Modal& w) {
+        EXPECT_EQ(w.GetText(IDC_SECONDS), "60");
+        w.Type(IDC_SECONDS, "120");
+        w.PressEscape();
     });
-    host.Script(IDD_SETTING_DIALOG, [](Modal& m) {
-        EXPECT_EQ(m.Window().GetText(IDC_TOPDIR), "/srv/launch");
-        m.Type(IDC_SECONDS, "120");
-        m.Type(IDC_COMMAND, "/usr/bin/backup");
-        m.Type(IDC_TOPDIR, "");
-        m.PressEnter();
+    host.Script(IDD_SETTING_DIALOG, [](Modal& w) {
+        EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/launch");
+        w.Type(IDC_SECONDS, "120");
+        w.Type(IDC_COMMAND, "/usr/bin/backup");
+        w.Type(IDC_TOPDIR, "");
+        w.PressEnter();
     });
-    Run([this](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        m.Advance(10000);
-        m.Click(IDC_SETTINGS); // cancelled
-        EXPECT_EQ(w.GetTitle(), kStopped);
+    Run([this](Modal& w) {
+        w.Click(IDC_START);
+        w.Advance(10000);
+        w.Click(IDC_SETTINGS); // cancelled
+        EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "50") << "after Cancel the display keeps the count";
         EXPECT_EQ(settings.m_nSeconds, 60);
-        m.Click(IDC_START);
-        m.Click(IDC_SETTINGS); // accepted
+        w.Click(IDC_START);
+        w.Click(IDC_SETTINGS); // accepted
         EXPECT_EQ(settings.m_nSeconds, 120);
         EXPECT_EQ(settings.m_strCommand, "/usr/bin/backup");
         EXPECT_FALSE(settings.m_bRunFiles) << "emptied folder turns run-files off";
         EXPECT_EQ(w.GetText(IDC_COUNTER), "120");
-        EXPECT_EQ(w.GetTitle(), kStopped);
+        EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(w.GetCheck(IDC_RUN_FILES), 0);
         EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES));
-        EXPECT_EQ(w.GetText(IDC_STATUS), "秒後に backup を起動します。");
-        m.Click(IDC_CLOSE);
+        EXPECT_EQ(w.GetText(IDC_STATUS), res::FormatString1(IDS_STATUS_COMMAND, "backup"));
+        w.Click(IDC_CLOSE);
     });
 }
 
 TEST_F(TimerFixture, AboutBoxKeepsTheCountGoingAndMayLaunchBehindIt)
 {
     settings.m_nSeconds = 5;
-    host.Script(IDD_ABOUTBOX, [this](Modal& m) {
-        EXPECT_EQ(m.Window().GetTitle(), "バージョン情報 Hanavo");
+    host.Script(IDD_ABOUTBOX, [this](Modal& about) {
+        const ScriptedWindow& timer = *host.open.front();
         host.Advance(2000);
-        const auto* timer = host.OpenWindows().front();
-        EXPECT_EQ(timer->GetText(IDC_COUNTER), "3");
+        EXPECT_EQ(timer.GetText(IDC_COUNTER), "3");
         host.Advance(3000); // zero: the sequence runs behind the About box
-        EXPECT_TRUE(timer->Ended());
-        m.PressEnter();
+        EXPECT_TRUE(timer.ended);
+        about.PressEnter();
     });
-    EXPECT_EQ(Run([](Modal& m) {
-                  m.Click(IDC_START);
-                  m.SysCommand(IDM_ABOUTBOX | 0x3);
+    EXPECT_EQ(Run([](Modal& w) {
+                  w.Click(IDC_START);
+                  w.SysCommand(IDM_ABOUTBOX | 0x3);
               }),
               platform::IdOk);
-    EXPECT_EQ(host.ModalRuns(), (std::vector<int>{IDD_LAUNCHTIMER_DIALOG, IDD_ABOUTBOX}));
+    EXPECT_EQ(host.modalRuns, (std::vector<int>{IDD_LAUNCHTIMER_DIALOG, IDD_ABOUTBOX}));
 }
 
 } // namespace
