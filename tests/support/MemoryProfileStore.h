@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Number.h"
 #include "platform/ProfileStore.h"
 
 namespace testing_support {
@@ -14,10 +15,27 @@ class MemoryProfileStore : public platform::ProfileStore
 public:
     void SetRegistryKey(const std::string& name) override { company = name; }
     std::string GetString(const std::string& section, const std::string& entry,
-                          const std::string& def) override;
-    int GetInt(const std::string& section, const std::string& entry, int def) override;
+                          const std::string& def) override
+    {
+        log.push_back("get " + entry);
+        auto it = values.find(section + "/" + entry);
+        return it == values.end() ? def : it->second;
+    }
+    // What is not a whole 32-bit number reads as the default.
+    int GetInt(const std::string& section, const std::string& entry, int def) override
+    {
+        int value = def;
+        platform::ParseInt32(GetString(section, entry, ""), value);
+        return value;
+    }
     bool WriteString(const std::string& section, const std::string& entry,
-                     const std::string& value) override;
+                     const std::string& value) override
+    {
+        log.push_back("write " + entry);
+        if (!failWrites)
+            values[section + "/" + entry] = value;
+        return !failWrites;
+    }
     bool WriteInt(const std::string& section, const std::string& entry, int value) override
     {
         return WriteString(section, entry, std::to_string(value));

@@ -57,8 +57,6 @@ int ScriptedWindow::ListInsertString(int id, int pos, const std::string& text)
 void ScriptedWindow::ListDeleteString(int id, int pos)
 {
     Control& c = At(id);
-    if (pos < 0 || pos >= ListGetCount(id))
-        return;
     c.items.erase(c.items.begin() + pos);
     // A list box drops the selection when the selected item goes.
     c.curSel = c.curSel == pos ? -1 : c.curSel - (c.curSel > pos);
@@ -84,18 +82,12 @@ void ScriptedWindow::Type(int id, const std::string& text)
     SetFocus(id);
 }
 
-// Enter presses the focused push button, else the default button when it is enabled.
+// Enter presses the default button when it is enabled.
 void ScriptedWindow::PressEnter()
 {
-    if (HasControl(focus) && At(focus).kind == ControlKind::PushButton)
-        return Click(focus);
     for (const auto& c : m_dialog.Template().controls)
-        if (c.style & platform::CS_DEFAULT) {
-            if (At(c.id).enabled)
-                m_dialog.OnCommand(c.id);
-            return;
-        }
-    m_dialog.OnCommand(platform::IdOk);
+        if ((c.style & platform::CS_DEFAULT) && At(c.id).enabled)
+            m_dialog.OnCommand(c.id);
 }
 
 void ScriptedWindow::Advance(unsigned ms)
@@ -130,7 +122,6 @@ int ScriptedHost::RunModal(platform::Dialog& dialog)
     const int id = dialog.Template().id;
     modalRuns.push_back(id);
     ScriptedWindow window(*this, dialog);
-    open.push_back(&window);
     dialog.Attach(&window);
     // The focus goes to the first enabled tab stop, unless the dialog took it.
     if (dialog.OnInitDialog())
@@ -153,20 +144,16 @@ int ScriptedHost::RunModal(platform::Dialog& dialog)
         dialog.EndDialog(platform::IdCancel);
     dialog.DestroyWindow();
     dialog.Attach(nullptr);
-    m_last[id] = {window.controls, window.topmost};
-    open.pop_back();
+    m_last[id] = {window.controls};
     return window.result;
 }
 
 int ScriptedHost::ShowMessage(const std::string& text, platform::MessageIcon icon,
                               platform::MessageButtons buttons)
 {
-    MessageRecord record{text, icon, buttons, "", false};
-    if (platform::Dialog* main = GetMainWindow(); main && main->GetWindow()) {
-        record.ownerTitle = main->GetWindow()->GetTitle();
-        record.ownerTopmost = static_cast<ScriptedWindow*>(main->GetWindow())->topmost;
-    }
-    m_messages.push_back(record);
+    const platform::Dialog* main = GetMainWindow();
+    const auto* owner = static_cast<ScriptedWindow*>(main ? main->GetWindow() : nullptr);
+    m_messages.push_back({text, icon, owner ? owner->title : "", owner && owner->topmost});
     if (whileMessageShown)
         whileMessageShown();
     if (buttons == platform::MessageButtons::Ok || messageAnswers.empty())
@@ -176,7 +163,15 @@ int ScriptedHost::ShowMessage(const std::string& text, platform::MessageIcon ico
     return answer;
 }
 
-std::optional<std::string> ScriptedHost::Choose()
+std::vector<std::string> ScriptedHost::MessageTexts() const
+{
+    std::vector<std::string> texts;
+    for (const MessageRecord& message : m_messages)
+        texts.push_back(message.text);
+    return texts;
+}
+
+ScriptedHost::Answer ScriptedHost::Choose()
 {
     if (choices.empty()) {
         ADD_FAILURE() << "chooser shown without a scripted answer";
@@ -185,13 +180,6 @@ std::optional<std::string> ScriptedHost::Choose()
     auto answer = choices.front();
     choices.pop_front();
     return answer;
-}
-
-bool ScriptedHost::FindWindowByTitle(const std::string& title)
-{
-    return std::count(foreignTitles.begin(), foreignTitles.end(), title) > 0 ||
-           std::any_of(open.begin(), open.end(),
-                       [&](const ScriptedWindow* w) { return w->title == title; });
 }
 
 } // namespace testing_support

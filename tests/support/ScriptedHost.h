@@ -35,7 +35,6 @@ struct Control
 struct WindowSnapshot
 {
     std::map<int, Control> controls;
-    bool topmost = false;
 };
 
 class ScriptedHost;
@@ -53,7 +52,6 @@ public:
     void Type(int id, const std::string& text);
     void PressEnter();
     void PressEscape() { m_dialog.OnCommand(platform::IdCancel); }
-    void SysCommand(unsigned command) { m_dialog.OnSysCommand(command); }
     void Advance(unsigned ms);
     ScriptedWindow& Window() { return *this; }
     Control& At(int id) const { return controls.at(id); }
@@ -61,18 +59,11 @@ public:
     void SetTitle(const std::string& text) override { title = text; }
     std::string GetTitle() const override { return title; }
     void SetIcon(int, bool) override {}
-    void AppendSystemMenu(unsigned command, const std::string&) override
-    {
-        menu.push_back(command);
-    }
+    void AppendSystemMenu(unsigned c, const std::string&) override { menu.push_back(c); }
     void EnableToolTips(platform::ToolTipLookup) override {}
     void SetTopmost() override { topmost = true; }
     bool ForceForeground() override { return ++foregroundCount > 0; }
-    void EndModal(int value) override
-    {
-        ended = true;
-        result = value;
-    }
+    void EndModal(int value) override { result = value, ended = true; }
     std::uintptr_t SetTimer(unsigned id, unsigned ms) override;
     bool KillTimer(std::uintptr_t id) override;
     bool HasControl(int id) const override { return controls.count(id) != 0; }
@@ -82,28 +73,19 @@ public:
     bool IsEnabled(int id) const override { return At(id).enabled; }
     void SetCheck(int id, int state) override { At(id).check = state; }
     int GetCheck(int id) const override { return At(id).check; }
-    bool SetFont(int id, const platform::Font& font) override
-    {
-        At(id);
-        return font.IsCreated();
-    }
+    bool SetFont(int, const platform::Font& font) override { return font.IsCreated(); }
     void SetFocus(int id) override { focus = HasControl(id) ? id : focus; }
     int GetFocus() const override { return focus; }
-    void SelectAllText(int id) override { selectedAll = id; }
-    // Limits, ranges and steps act only in a real window; the toolkit tests check them there.
-    void SetLimitText(int id, int) override { At(id); }
-    void SetUpDownRange(int id, int, int) override { At(id); }
-    void SetUpDownStep(int id, int) override { At(id); }
-    int ListAddString(int id, const std::string& text) override
-    {
-        return ListInsertString(id, -1, text);
-    }
+    // Selections, limits, ranges and steps act only in a real window: the toolkit tests check
+    // them there.
+    void SelectAllText(int) override {}
+    void SetLimitText(int, int) override {}
+    void SetUpDownRange(int, int, int) override {}
+    void SetUpDownStep(int, int) override {}
+    int ListAddString(int id, const std::string& s) override { return ListInsertString(id, -1, s); }
     int ListInsertString(int id, int pos, const std::string& text) override;
     void ListDeleteString(int id, int pos) override;
-    void ListSetItemData(int id, int pos, std::intptr_t data) override
-    {
-        Item(id, pos).data = data;
-    }
+    void ListSetItemData(int id, int pos, std::intptr_t d) override { Item(id, pos).data = d; }
     std::intptr_t ListGetItemData(int id, int pos) const override { return Item(id, pos).data; }
     int ListGetCount(int id) const override { return static_cast<int>(At(id).items.size()); }
     int ListGetCurSel(int id) const override { return At(id).curSel; }
@@ -119,7 +101,7 @@ public:
     std::string title;
     std::vector<unsigned> menu; // commands of the window menu; 0 is a separator
     bool topmost = false, ended = false;
-    int foregroundCount = 0, focus = 0, selectedAll = 0, result = 0;
+    int foregroundCount = 0, focus = 0, result = 0;
 
 private:
     friend class ScriptedHost;
@@ -135,7 +117,6 @@ struct MessageRecord
 {
     std::string text;
     platform::MessageIcon icon;
-    platform::MessageButtons buttons;
     std::string ownerTitle; // of the main window, when one is shown
     bool ownerTopmost;
 };
@@ -144,6 +125,7 @@ class ScriptedHost : public platform::Host
 {
 public:
     using ScriptFn = std::function<void(Modal&)>;
+    using Answer = std::optional<std::string>;
 
     ~ScriptedHost() override;
 
@@ -165,30 +147,24 @@ public:
     int ShowMessage(const std::string& text, platform::MessageIcon icon,
                     platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
     void SetCursor(platform::Cursor cursor) override { cursors.push_back(cursor); }
-    std::optional<std::string> ChooseFile(platform::Dialog&, const std::string&) override
-    {
-        return Choose();
-    }
-    std::optional<std::string> ChooseFolder(platform::Dialog&, const std::string&) override
-    {
-        return Choose();
-    }
+    Answer ChooseFile(platform::Dialog&, const std::string&) override { return Choose(); }
+    Answer ChooseFolder(platform::Dialog&, const std::string&) override { return Choose(); }
     void ShowHelp() override { ++helpCount; }
-    bool FindWindowByTitle(const std::string& title) override;
+    bool FindWindowByTitle(const std::string& title) override { return title == foreignTitle; }
     bool SessionEnding() const override { return sessionEnding; }
     std::string AppName() const override { return "Hanavo"; }
 
     // What a test sets up.
-    std::deque<std::optional<std::string>> choices; // answers of the file and folder choosers
-    std::vector<std::string> foreignTitles;         // windows of other programs
+    std::deque<Answer> choices;      // of the file and folder choosers
+    std::string foreignTitle;        // of another program's window
     std::vector<int> messageAnswers; // of the next OK/Cancel boxes; IdOk when none is left
     std::function<void()> whileMessageShown;
     bool sessionEnding = false, failNextSetTimer = false, failKillTimer = false;
     // What a test looks at.
     const std::vector<MessageRecord>& Messages() const { return m_messages; }
+    std::vector<std::string> MessageTexts() const;
     std::vector<platform::Cursor> cursors;
     std::vector<int> modalRuns; // template ids, in order
-    std::vector<ScriptedWindow*> open;
     int helpCount = 0;
 
 private:
@@ -200,7 +176,7 @@ private:
         unsigned interval;
         std::uint64_t due;
     };
-    std::optional<std::string> Choose();
+    Answer Choose();
 
     std::uint64_t m_now = 0;
     std::vector<Timer> m_timers;

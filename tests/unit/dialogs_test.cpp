@@ -14,57 +14,64 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs the settings dialog with these values; returns its result.
-int RunSettings(ScriptedHost& host, CSettingDialog& dlg, ScriptedHost::ScriptFn script)
-{
-    host.Script(IDD_SETTING_DIALOG, std::move(script));
-    return dlg.DoModal();
-}
-
-std::vector<std::string> Texts(const ScriptedHost& host)
-{
-    std::vector<std::string> texts;
-    for (const auto& message : host.Messages())
-        texts.push_back(message.text);
-    return texts;
-}
-
-// Opens with the values, the focus in the command field and the login box as the desktop has
-// it; each Browse changes its own field only, and only OK takes the fields.
-TEST(SettingDialog, OpensWithTheValuesAndEachBrowseChangesItsOwnFieldOnly)
+struct SettingFixture : ::testing::Test
 {
     TempDir dir;
-    UseEmptyDesktop(dir);
     ScriptedHost host;
-    CSettingDialog dlg(host);
+    CSettingDialog dlg{host};
+
+    SettingFixture() { UseEmptyDesktop(dir); }
+    int Run(ScriptedHost::ScriptFn script)
+    {
+        host.Script(IDD_SETTING_DIALOG, std::move(script));
+        return dlg.DoModal();
+    }
+    // The four fields, joined by '|'.
+    static std::string Fields(const ScriptedWindow& w)
+    {
+        return w.GetText(IDC_SECONDS) + "|" + w.GetText(IDC_COMMAND) + "|" +
+               w.GetText(IDC_OPTIONS) + "|" + w.GetText(IDC_TOPDIR);
+    }
+};
+
+// Opens with the values, the focus in the command field and the login box as the desktop has
+// it; each Browse changes its own field only; File settings opens the order of the folder in
+// the field, typed and not yet confirmed, or reports an empty or missing one; Cancel reads no
+// field.
+TEST_F(SettingFixture, OpensWithTheValuesBrowsesAndOrdersTheFolderInTheField)
+{
     dlg.m_nSeconds = 60;
     dlg.m_strCommand = "/usr/bin/backup";
     dlg.m_strOptions = "--all";
-    dlg.m_strTopDir = "/srv/launch";
-    host.choices = {"/opt/new tool/run.sh", std::nullopt, "/home/花子/起動"};
-    EXPECT_EQ(RunSettings(host, dlg,
-                          [](Modal& w) {
-                              EXPECT_EQ(w.GetText(IDC_SECONDS), "60");
-                              EXPECT_EQ(w.GetText(IDC_COMMAND), "/usr/bin/backup");
-                              EXPECT_EQ(w.GetText(IDC_OPTIONS), "--all");
-                              EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/launch");
-                              EXPECT_EQ(w.focus, IDC_COMMAND);
-                              EXPECT_EQ(w.GetCheck(IDC_LOGIN_START), 0);
-                              w.Type(IDC_OPTIONS, "typed");
-                              w.Click(IDC_BROWSE_COMMAND);
-                              EXPECT_EQ(w.GetText(IDC_COMMAND), "/opt/new tool/run.sh");
-                              w.Type(IDC_SECONDS, "90");
-                              w.Click(IDC_BROWSE_COMMAND); // cancelled
-                              w.Click(IDC_BROWSE_FOLDER);
-                              EXPECT_EQ(w.GetText(IDC_TOPDIR), "/home/花子/起動");
-                              EXPECT_EQ(w.GetText(IDC_COMMAND), "/opt/new tool/run.sh");
-                              EXPECT_EQ(w.GetText(IDC_OPTIONS), "typed");
-                              EXPECT_EQ(w.GetText(IDC_SECONDS), "90");
-                              w.PressEscape();
-                          }),
+    dir.Write("launch/01e_a.sh", "a");
+    host.choices = {"/opt/run.sh", std::nullopt, dir / "missing"};
+    host.Script(IDD_ORDER_DIALOG, [](Modal& w) {
+        EXPECT_EQ(w.ListGetText(IDC_FILE_LIST, 0), "a.sh");
+        w.PressEscape();
+    });
+    EXPECT_EQ(Run([&](Modal& w) {
+                  EXPECT_EQ(Fields(w), "60|/usr/bin/backup|--all|");
+                  EXPECT_EQ(w.focus, IDC_COMMAND);
+                  EXPECT_EQ(w.GetCheck(IDC_LOGIN_START), 0);
+                  w.Click(IDC_FILE_SETTINGS); // empty
+                  w.Type(IDC_OPTIONS, "typed");
+                  w.Click(IDC_BROWSE_COMMAND);
+                  w.Type(IDC_SECONDS, "90");
+                  w.Click(IDC_BROWSE_COMMAND); // cancelled
+                  w.Click(IDC_BROWSE_FOLDER);
+                  EXPECT_EQ(Fields(w), "90|/opt/run.sh|typed|" + dir / "missing");
+                  w.Click(IDC_FILE_SETTINGS);
+                  w.Type(IDC_TOPDIR, dir / "launch");
+                  w.Click(IDC_FILE_SETTINGS);
+                  w.Click(platform::ID_HELP);
+                  w.PressEscape();
+              }),
               platform::IdCancel);
-    EXPECT_EQ(dlg.m_strCommand, "/usr/bin/backup") << "Cancel reads no field";
-    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_EQ(dlg.m_strCommand, "/usr/bin/backup");
+    EXPECT_EQ(host.modalRuns, (std::vector<int>{IDD_SETTING_DIALOG, IDD_ORDER_DIALOG}));
+    EXPECT_EQ(host.MessageTexts(), (std::vector<std::string>{res::LoadText(IDS_FOLDER_EMPTY),
+                                                             res::LoadText(IDS_FOLDER_MISSING)}));
+    EXPECT_EQ(host.helpCount, 1);
 }
 
 // The seconds are read and checked first, within 10 to 300; a folder too long in UTF-16 code
@@ -81,70 +88,37 @@ TEST(SettingDialog, ValidatesTheSecondsFirstThenTheFolderLength)
             out += s;
         return out;
     };
-    struct Case
-    {
-        std::string seconds, folder, message;
-        int focus;
-    };
-    for (const Case& c :
-         {Case{"10", repeat("フ", 260), "", 0}, Case{" 300\t", "", "", 0},
-          Case{"9", "", range, IDC_SECONDS}, Case{"301", "", range, IDC_SECONDS},
-          Case{"", "", notInteger, IDC_SECONDS}, Case{"99999999999", "", notInteger, IDC_SECONDS},
-          Case{"45", repeat("フ", 261), tooLong, IDC_TOPDIR},
-          Case{"45", repeat("\U0001F600", 130), "", 0},
-          Case{"45", repeat("\U0001F600", 130) + "a", tooLong, IDC_TOPDIR},
-          Case{"45", repeat("\xff", 260), "", 0},
-          Case{"45", repeat("\xff", 261), tooLong, IDC_TOPDIR}}) {
-        SCOPED_TRACE(c.seconds + " " + std::to_string(c.folder.size()));
+    const std::string smile = "\U0001F600";
+    for (auto [seconds, folder, message] :
+         {std::tuple<std::string, std::string, std::string>{"10", repeat("フ", 260), ""},
+          {" 300\t", "", ""},
+          {"9", "", range},
+          {"301", "", range},
+          {"", "", notInteger},
+          {"99999999999", "", notInteger},
+          {"45", repeat("フ", 261), tooLong},
+          {"45", repeat(smile, 130), ""},
+          {"45", repeat(smile, 130) + "a", tooLong},
+          {"45", repeat("\xff", 260), ""},
+          {"45", repeat("\xff", 261), tooLong}}) {
+        SCOPED_TRACE(seconds + " " + std::to_string(folder.size()));
         ScriptedHost host;
         CSettingDialog dlg(host);
-        dlg.m_strTopDir = c.folder; // a long one is only possible when passed in
-        const int result = RunSettings(host, dlg, [&](Modal& w) {
+        dlg.m_strTopDir = folder; // a long one is only possible when passed in
+        const bool secondsWrong = !message.empty() && message != tooLong;
+        host.Script(IDD_SETTING_DIALOG, [&](Modal& w) {
             w.Type(IDC_COMMAND, "new command");
-            w.Type(IDC_SECONDS, c.seconds);
+            w.Type(IDC_SECONDS, seconds);
             w.PressEnter();
-            EXPECT_EQ(w.ended, c.message.empty());
             if (!w.ended) {
-                EXPECT_EQ(w.focus, c.focus);
-                EXPECT_EQ(w.selectedAll, c.focus);
+                EXPECT_EQ(w.focus, secondsWrong ? IDC_SECONDS : IDC_TOPDIR);
                 w.PressEscape();
             }
         });
-        EXPECT_EQ(result, c.message.empty() ? platform::IdOk : platform::IdCancel);
-        EXPECT_EQ(Texts(host), c.message.empty() ? std::vector<std::string>{}
-                                                 : std::vector<std::string>{c.message});
-        if (c.focus != IDC_SECONDS) {
-            EXPECT_EQ(dlg.m_nSeconds, std::stoi(c.seconds));
-        }
-        EXPECT_EQ(dlg.m_strCommand, c.focus == IDC_SECONDS ? "" : "new command");
+        EXPECT_EQ(dlg.DoModal(), message.empty() ? platform::IdOk : platform::IdCancel);
+        EXPECT_EQ(host.MessageTexts(), std::vector<std::string>(!message.empty(), message));
+        EXPECT_EQ(dlg.m_strCommand, secondsWrong ? "" : "new command");
     }
-}
-
-// The launch order of the folder in the field, typed and not yet confirmed; an empty or
-// missing one is reported instead.
-TEST(SettingDialog, FileSettingsOpensTheOrderOfTheFolderInTheField)
-{
-    TempDir dir;
-    dir.Write("launch/01e_a.sh", "a");
-    ScriptedHost host;
-    CSettingDialog dlg(host);
-    host.Script(IDD_ORDER_DIALOG, [](Modal& w) {
-        EXPECT_EQ(w.ListGetText(IDC_FILE_LIST, 0), "a.sh");
-        w.PressEscape();
-    });
-    RunSettings(host, dlg, [&](Modal& w) {
-        w.Click(IDC_FILE_SETTINGS);
-        w.Type(IDC_TOPDIR, dir / "missing");
-        w.Click(IDC_FILE_SETTINGS);
-        w.Type(IDC_TOPDIR, dir / "launch");
-        w.Click(IDC_FILE_SETTINGS);
-        w.Click(platform::ID_HELP);
-        w.PressEscape();
-    });
-    EXPECT_EQ(host.modalRuns, (std::vector<int>{IDD_SETTING_DIALOG, IDD_ORDER_DIALOG}));
-    EXPECT_EQ(Texts(host), (std::vector<std::string>{res::LoadText(IDS_FOLDER_EMPTY),
-                                                     res::LoadText(IDS_FOLDER_MISSING)}));
-    EXPECT_EQ(host.helpCount, 1);
 }
 
 // ------------------------------------------------------------------ launch order dialog
@@ -154,143 +128,114 @@ struct OrderFixture : ::testing::Test
     TempDir dir;
     ScriptedHost host;
 
-    int Run(const std::string& folder, ScriptedHost::ScriptFn script)
+    OrderFixture() { UseEmptyDesktop(dir); } // the trash of a home of the test's own
+    void Run(const std::string& folder, ScriptedHost::ScriptFn script)
     {
         host.Script(IDD_ORDER_DIALOG, std::move(script));
         COrderDialog dlg(host);
         dlg.SetFolder(folder);
-        return dlg.DoModal();
+        dlg.DoModal();
     }
-    // The list as display names with + for ticked and - for unticked.
-    static std::vector<std::string> Items(ScriptedWindow& w)
+    void Write(std::initializer_list<const char*> names)
     {
-        std::vector<std::string> items;
+        for (const char* name : names)
+            dir.Write(std::string("launch/") + name, name);
+    }
+    // The list as display names, each with + when ticked and - when not, and the selection.
+    static std::string Items(const ScriptedWindow& w)
+    {
+        std::string items;
         for (const ListItem& item : w.At(IDC_FILE_LIST).items)
-            items.push_back(item.text + (item.check ? "+" : "-"));
-        return items;
+            items += item.text + (item.check ? "+ " : "- ");
+        return items + std::to_string(w.ListGetCurSel(IDC_FILE_LIST));
     }
 };
 
 TEST_F(OrderFixture, ListsDisplayNamesWithChecksAndMovesWithinBounds)
 {
-    for (const char* name : {"01e_a", "02e_b", "03d_report.doc", "01E_x", "notes.txt"})
-        dir.Write(name, name);
-    Run(dir.Path(), [](Modal& w) {
-        EXPECT_EQ(Items(w),
-                  (std::vector<std::string>{"a+", "01E_x+", "b+", "report.doc-", "notes.txt+"}));
-        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 0);
+    Write({"01e_a", "02e_b", "03d_report.doc", "01E_x", "notes.txt"});
+    Run(dir / "launch", [](Modal& w) {
+        EXPECT_EQ(Items(w), "a+ 01E_x+ b+ report.doc- notes.txt+ 0");
         EXPECT_EQ(w.focus, platform::IdOk);
         w.Click(IDC_MOVE_UP); // top: nothing
-        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 0);
         w.Click(IDC_MOVE_DOWN);
-        EXPECT_EQ(Items(w)[1], "a+");
-        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 1);
+        EXPECT_EQ(Items(w), "01E_x+ a+ b+ report.doc- notes.txt+ 1");
         w.ListSetCurSel(IDC_FILE_LIST, 4);
         w.Click(IDC_MOVE_DOWN); // bottom: nothing
-        EXPECT_EQ(Items(w)[4], "notes.txt+");
         w.Click(IDC_MOVE_UP);
-        EXPECT_EQ(Items(w),
-                  (std::vector<std::string>{"01E_x+", "a+", "b+", "notes.txt+", "report.doc-"}));
+        EXPECT_EQ(Items(w), "01E_x+ a+ b+ notes.txt+ report.doc- 3");
         EXPECT_EQ(w.ListGetItemData(IDC_FILE_LIST, 3), 4) << "data travels with the item";
         w.Click(IDC_ENABLE_ALL);
-        EXPECT_EQ(Items(w)[4], "report.doc+");
-        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 3);
+        EXPECT_EQ(Items(w), "01E_x+ a+ b+ notes.txt+ report.doc+ 3");
         w.Click(IDC_DISABLE_ALL);
         w.ListSetCurSel(IDC_FILE_LIST, -1);
-        const auto before = Items(w);
-        EXPECT_EQ(before[0], "01E_x-");
         w.Click(IDC_MOVE_UP);
         w.Click(IDC_MOVE_DOWN);
-        EXPECT_EQ(Items(w), before) << "nothing selected: nothing moves";
+        EXPECT_EQ(Items(w), "01E_x- a- b- notes.txt- report.doc- -1") << "nothing moves";
         w.Click(platform::IdCancel);
     });
-    EXPECT_EQ(dir.Names(),
+    EXPECT_EQ(dir.Names("launch"),
               (std::vector<std::string>{"01E_x", "01e_a", "02e_b", "03d_report.doc", "notes.txt"}))
         << "Cancel renames nothing";
 }
 
 // OK renames every file by its place and state, whatever it was called: any permutation is
-// applied whole, also when names are swapped or given twice.
+// applied whole, also when names are swapped or given twice. An empty or missing folder lists
+// nothing.
 TEST_F(OrderFixture, OKRenamesEveryFileByPlaceAndStateAndSwapsWhole)
 {
-    for (const char* name : {"01e_x", "02e_x", "03d_y.sh", "03e_y.sh", "1e_z", "notes.txt"})
-        dir.Write(name, name);
-    Run(dir.Path(), [](Modal& w) {
+    Write({"01e_x", "02e_x", "03d_y.sh", "03e_y.sh", "1e_z", "notes.txt"});
+    Run(dir / "launch", [](Modal& w) {
         w.ListSetCurSel(IDC_FILE_LIST, 1);
         w.Click(IDC_MOVE_UP);
         w.Click(IDC_ENABLE_ALL);
         w.ListSetCheck(IDC_FILE_LIST, 5, 0); // notes.txt
         w.Click(platform::IdOk);
-        EXPECT_TRUE(w.ended);
     });
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_x", "02e_x", "03e_y.sh", "04e_y.sh",
-                                                     "05e_1e_z", "06d_notes.txt"}));
+    EXPECT_EQ(dir.Names("launch"),
+              (std::vector<std::string>{"01e_x", "02e_x", "03e_y.sh", "04e_y.sh", "05e_1e_z",
+                                        "06d_notes.txt"}));
     for (auto [name, content] : {std::pair<const char*, const char*>{"01e_x", "02e_x"},
                                  {"02e_x", "01e_x"},
                                  {"03e_y.sh", "03d_y.sh"},
                                  {"04e_y.sh", "03e_y.sh"}})
-        EXPECT_EQ(ReadFile(dir / name), content);
+        EXPECT_EQ(ReadFile(dir / "launch/" + name), content);
+    for (const std::string& folder : {std::string(), dir / "missing"})
+        Run(folder, [](Modal& w) {
+            EXPECT_EQ(Items(w), "-1");
+            w.Click(platform::IdOk);
+        });
     EXPECT_TRUE(host.Messages().empty());
 }
 
 // A file gone, or a new name taken by a file added since the scan: those two keep their names
-// and are named in one message; the others are renamed. An empty or missing folder lists
-// nothing and renames nothing.
-TEST_F(OrderFixture, FilesThatCannotBeRenamedAreNamedInOneMessage)
+// and are named in one message; the others are renamed. Delete asks, moves the selected file
+// to the trash and selects the item that took its place, else the new last one.
+TEST_F(OrderFixture, DeletesAfterAskingAndNamesTheFilesThatCannotBeRenamed)
 {
-    for (const char* name : {"a", "b", "c", "d"})
-        dir.Write(name, name);
-    Run(dir.Path(), [this](Modal& w) {
-        fs::remove(dir / "b");
-        dir.Write("03e_c", "added");
-        w.Click(platform::IdOk);
-    });
-    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"01e_a", "03e_c", "04e_d", "c"}));
-    EXPECT_EQ(ReadFile(dir / "c"), "c");
-    EXPECT_EQ(Texts(host), std::vector<std::string>{res::LoadText(IDS_RENAME_FAILED) + "\nb\nc"});
-    for (const std::string& folder : {std::string(), dir / "missing"})
-        Run(folder, [](Modal& w) {
-            EXPECT_EQ(w.ListGetCount(IDC_FILE_LIST), 0);
-            EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), -1);
-            w.Click(platform::IdOk);
-            EXPECT_TRUE(w.ended);
-        });
-    EXPECT_EQ(host.Messages().size(), 1u);
-}
-
-// Delete asks, moves the selected file to the trash and selects the item that took its place,
-// else the new last one.
-TEST_F(OrderFixture, DeleteMovesTheSelectedFileToTheTrashAfterAsking)
-{
-    UseEmptyDesktop(dir); // the trash of a home of the test's own
-    for (const char* name : {"01e_a", "02e_b", "03e_c", "04e_d"})
-        dir.Write("launch/" + std::string(name), name);
+    Write({"a", "b", "c", "d", "e"});
     host.messageAnswers = {platform::IdCancel};
     Run(dir / "launch", [this](Modal& w) {
-        w.ListSetCurSel(IDC_FILE_LIST, 1);
+        w.ListSetCurSel(IDC_FILE_LIST, 4);
         w.Click(IDC_DELETE_FILE); // cancelled
-        EXPECT_EQ(Items(w), (std::vector<std::string>{"a+", "b+", "c+", "d+"}));
         w.Click(IDC_DELETE_FILE);
-        EXPECT_EQ(Items(w), (std::vector<std::string>{"a+", "c+", "d+"}));
-        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 1);
-        w.ListSetCurSel(IDC_FILE_LIST, 2);
-        w.Click(IDC_DELETE_FILE);
-        EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 1);
-        fs::remove(dir / "launch/03e_c");
-        w.Click(IDC_DELETE_FILE); // the file is gone: it cannot be trashed
-        EXPECT_EQ(Items(w), (std::vector<std::string>{"a+", "c+"}));
+        EXPECT_EQ(Items(w), "a+ b+ c+ d+ 3");
         w.ListSetCurSel(IDC_FILE_LIST, 0);
-        w.Click(IDC_MOVE_DOWN);
+        w.Click(IDC_DELETE_FILE);
+        EXPECT_EQ(Items(w), "b+ c+ d+ 0");
+        fs::remove(dir / "launch/b");
+        w.Click(IDC_DELETE_FILE); // the file is gone: it cannot be trashed
+        dir.Write("launch/02e_c", "added");
         w.Click(platform::IdOk);
     });
-    EXPECT_EQ(dir.Names("launch"), std::vector<std::string>{"02e_a"});
-    const std::string confirm = res::FormatString1(IDS_TRASH_CONFIRM, "02e_b");
-    EXPECT_EQ(Texts(host),
-              (std::vector<std::string>{
-                  confirm, confirm, res::FormatString1(IDS_TRASH_CONFIRM, "04e_d"),
-                  res::FormatString1(IDS_TRASH_CONFIRM, "03e_c"), res::LoadText(IDS_TRASH_FAILED),
-                  res::LoadText(IDS_RENAME_FAILED) + "\n03e_c"}));
-    EXPECT_EQ(host.Messages()[0].buttons, platform::MessageButtons::OkCancel);
+    EXPECT_EQ(dir.Names("launch"), (std::vector<std::string>{"02e_c", "03e_d", "c"}));
+    EXPECT_EQ(ReadFile(dir / "launch/c"), "c");
+    EXPECT_EQ(
+        host.MessageTexts(),
+        (std::vector<std::string>{
+            res::FormatString1(IDS_TRASH_CONFIRM, "e"), res::FormatString1(IDS_TRASH_CONFIRM, "e"),
+            res::FormatString1(IDS_TRASH_CONFIRM, "a"), res::FormatString1(IDS_TRASH_CONFIRM, "b"),
+            res::LoadText(IDS_TRASH_FAILED), res::LoadText(IDS_RENAME_FAILED) + "\nb\nc"}));
 }
 
 } // namespace

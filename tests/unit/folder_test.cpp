@@ -1,12 +1,10 @@
-// Entry-name prefixes, the folder scan and the folder launcher, on real folders and processes.
+// Entry-name prefixes and the folder scan, on real folders.
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "folder/CFileList.h"
-#include "folder/CFolderLauncher.h"
 #include "folder/EntryName.h"
 #include "folder/EntryRenames.h"
-#include "support/ScriptedHost.h"
 #include "support/TempDir.h"
 
 using namespace testing_support;
@@ -14,25 +12,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Only one prefix is stripped; a multi-byte first character is not a digit.
 TEST(EntryPrefix, ReadsTheFourBytePrefix)
 {
-    struct Case
-    {
-        std::string name;
-        bool prefix, enabled;
-    };
-    // A multi-byte first character is not a digit; of a double prefix only one is stripped.
-    for (const Case& c :
-         {Case{"01e_setup.exe", true, true}, Case{"07d_backup.bat", true, false},
-          Case{"99e_z", true, true}, Case{"01e_", true, true}, Case{"03d_01e_x.exe", true, false},
-          Case{"notes.txt", false, true}, Case{"01E_x.exe", false, true},
-          Case{"01D_x.exe", false, true}, Case{"1e_x.exe", false, true}, Case{"a1e_x", false, true},
-          Case{"01x_a.exe", false, true}, Case{"01e-a.exe", false, true}, Case{"01e", false, true},
-          Case{"", false, true}, Case{"０１e_x", false, true}}) {
-        CFileEntry entry(c.name);
-        EXPECT_EQ(entry.HasPrefix(), c.prefix) << c.name;
-        EXPECT_EQ(entry.IsEnabled(), c.enabled) << c.name;
-        EXPECT_EQ(entry.GetDisplayName(), c.prefix ? c.name.substr(4) : c.name) << c.name;
+    for (const char* name : {"01e_setup.exe", "07d_backup.bat", "99e_z", "01e_", "03d_01e_x.exe"}) {
+        const CFileEntry entry(name);
+        EXPECT_TRUE(entry.HasPrefix()) << name;
+        EXPECT_EQ(entry.IsEnabled(), name[2] == 'e') << name;
+        EXPECT_EQ(entry.GetDisplayName(), std::string(name).substr(4)) << name;
+    }
+    for (const char* name : {"notes.txt", "01E_x.exe", "01D_x.exe", "1e_x.exe", "a1e_x",
+                             "01x_a.exe", "01e-a.exe", "01e", "", "０１e_x"}) {
+        const CFileEntry entry(name);
+        EXPECT_FALSE(entry.HasPrefix()) << name;
+        EXPECT_TRUE(entry.IsEnabled()) << name;
+        EXPECT_EQ(entry.GetDisplayName(), name) << name;
     }
 }
 
@@ -124,26 +118,6 @@ TEST_F(ScanFixture, ASharedNameStaysWithTheFileThatHasIt)
     EXPECT_EQ(ApplyEntryNames(dir.Path(), plan), (std::vector<std::string>{"05e_x", "07d_y"}));
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"05e_x", "07d_y", "99e_x", "99e_y"}));
     EXPECT_EQ(ReadFile(dir / "99e_y"), "y");
-}
-
-// The enabled files, by their stored names, in the folder; no folder set is not an error, a
-// missing one is the caller's to report.
-TEST_F(ScanFixture, TheLauncherStartsTheEnabledFilesInOrderInTheFolder)
-{
-    UseEmptyDesktop(dir);
-    ScriptedHost host;
-    const std::string log = dir / "log";
-    dir.WriteLogger("launch/02d_b.sh", "b", log);
-    dir.WriteLogger("launch/01e_a.sh", "a", log);
-    dir.WriteLogger("launch/c.sh", "c", log);
-    dir.WriteLogger("launch/sub/s.sh", "s", log);
-    EXPECT_TRUE(CFolderLauncher(host, dir / "launch").Run());
-    const std::string at = " @" + fs::canonical(dir / "launch").string();
-    EXPECT_EQ(InStartOrder(WaitForLines(log, 2)), (std::vector<std::string>{"a" + at, "c" + at}));
-    EXPECT_TRUE(CFolderLauncher(host, "").Run());
-    EXPECT_FALSE(CFolderLauncher(host, dir / "gone").Run());
-    EXPECT_TRUE(host.Messages().empty());
-    EXPECT_EQ(CurrentDirectory(), cwd.Saved());
 }
 
 } // namespace

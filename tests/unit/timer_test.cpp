@@ -35,25 +35,43 @@ struct TimerFixture : ::testing::Test
     }
 };
 
-TEST_F(TimerFixture, CountsDownOncePerSecondFromStartAndLaunchesAtZero)
+// Start counts down once a second from the seconds, Stop keeps the count, Reset shows the
+// seconds and leaves the state as it was, and zero launches.
+TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
 {
-    settings.m_nSeconds = 3;
+    settings.m_nSeconds = 10;
     settings.m_strOptions = "hello";
     EXPECT_EQ(Run([](Modal& w) {
-                  EXPECT_EQ(w.title, kStopped);
                   EXPECT_EQ(Buttons(w), "101");
                   EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
                   EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
                   w.Advance(5000);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "3") << "no tick before Start";
                   w.Click(IDC_START);
                   EXPECT_EQ(w.title, kCounting);
                   EXPECT_EQ(Buttons(w), "011");
-                  w.Advance(999);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "3");
-                  w.Advance(1);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "2");
-                  w.Advance(2000);
+                  for (auto [ms, counter] :
+                       {std::pair<unsigned, const char*>{999, "10"}, {1, "9"}, {2000, "7"}}) {
+                      w.Advance(ms);
+                      EXPECT_EQ(w.GetText(IDC_COUNTER), counter);
+                  }
+                  w.Click(IDC_STOP);
+                  EXPECT_EQ(w.title, kStopped);
+                  EXPECT_EQ(Buttons(w), "101");
+                  w.Advance(5000);
+                  w.Click(IDC_START);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "7") << "no tick while stopped, no refresh";
+                  w.Advance(1000);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "9");
+                  w.Click(IDC_RESET);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "10");
+                  EXPECT_EQ(w.title, kCounting);
+                  w.Advance(9999);
+                  EXPECT_EQ(w.GetText(IDC_COUNTER), "1");
+                  w.Click(IDC_STOP);
+                  w.Click(IDC_RESET);
+                  EXPECT_EQ(w.title, kStopped);
+                  w.Click(IDC_START);
+                  w.Advance(10000);
                   EXPECT_TRUE(w.ended);
                   EXPECT_EQ(w.GetText(IDC_COUNTER), "0");
                   EXPECT_EQ(w.title, kStopped) << "stopped before the launch sequence";
@@ -62,34 +80,6 @@ TEST_F(TimerFixture, CountsDownOncePerSecondFromStartAndLaunchesAtZero)
     ASSERT_EQ(host.Messages().size(), 1u);
     EXPECT_EQ(host.Messages()[0].text, "hello");
     EXPECT_EQ(Run([](Modal& w) { w.PressEscape(); }), platform::IdCancel);
-}
-
-TEST_F(TimerFixture, StopKeepsTheCountStartBeginsAgainAndResetShowsTheSeconds)
-{
-    settings.m_nSeconds = 60;
-    Run([](Modal& w) {
-        w.Click(IDC_START);
-        w.Advance(23000);
-        w.Click(IDC_STOP);
-        EXPECT_EQ(w.title, kStopped);
-        EXPECT_EQ(Buttons(w), "101");
-        w.Advance(5000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37") << "no tick while stopped";
-        w.Click(IDC_START);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37") << "Start does not refresh the display";
-        w.Advance(6000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "54");
-        // Reset, counting or stopped, shows the seconds and leaves the state as it was.
-        w.Click(IDC_RESET);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
-        w.Advance(1000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
-        w.Click(IDC_STOP);
-        w.Click(IDC_RESET);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
-        EXPECT_EQ(w.title, kStopped);
-        w.Click(IDC_CLOSE);
-    });
 }
 
 // Nothing left to launch stops the count and disables the three buttons; ticking the box
@@ -120,56 +110,43 @@ TEST_F(TimerFixture, NothingLeftToLaunchStopsTheCountEvenWhenTheTimerWillNotDie)
 // three buttons are disabled, the others stay usable.
 TEST_F(TimerFixture, StatusLineSpeaksOfTheCommandFilePart)
 {
-    for (auto [command, status] : {std::pair<std::string, std::string>{"msg", "メッセージ"},
-                                   {"MSG", "MSG"},
-                                   {"msg ", "msg "},
-                                   {"/opt/tools/x.sh", "x.sh"},
-                                   {"backup", "backup"},
-                                   {"/opt/tools/", ""},
-                                   {"/home/花子/起動.sh", "起動.sh"},
-                                   {"", ""}}) {
-        settings.m_strCommand = command;
+    const std::string commands[] = {
+        "MSG", "msg ", "/opt/tools/x.sh", "backup", "/opt/tools/", "/home/花子/起動.sh", "msg", ""};
+    const char* parts[] = {"MSG", "msg ", "x.sh", "backup", "", "起動.sh"};
+    for (int i = 0; i < 8; ++i) {
+        settings.m_strCommand = commands[i];
         Run([&](Modal& w) {
-            const std::string expected = command.empty() ? res::LoadText(IDS_STATUS_NOCOMMAND)
-                                         : command == "msg"
-                                             ? res::LoadText(IDS_STATUS_MESSAGE)
-                                             : res::FormatString1(IDS_STATUS_COMMAND, status);
-            EXPECT_EQ(w.GetText(IDC_STATUS), expected) << command;
-            EXPECT_EQ(w.IsEnabled(IDC_RUN_COMMAND), !command.empty());
-            EXPECT_EQ(Buttons(w), command.empty() ? "000" : "101");
+            EXPECT_EQ(w.GetText(IDC_STATUS),
+                      i < 6 ? res::FormatString1(IDS_STATUS_COMMAND, parts[i])
+                            : res::LoadText(i == 6 ? IDS_STATUS_MESSAGE : IDS_STATUS_NOCOMMAND));
+            EXPECT_EQ(w.IsEnabled(IDC_RUN_COMMAND), i < 7);
+            EXPECT_EQ(Buttons(w), i < 7 ? "101" : "000");
             EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES)) << "no folder";
-            for (int id : {IDC_SETTINGS, IDC_RESET, platform::ID_HELP, IDC_CLOSE})
-                EXPECT_TRUE(w.IsEnabled(id)) << id;
             w.Click(platform::ID_HELP);
+            w.Click(IDC_RESET);
             w.Click(IDC_CLOSE);
         });
     }
     EXPECT_EQ(host.helpCount, 8);
 }
 
-TEST_F(TimerFixture, EveryStoredCountTicksByTheRulesAndZeroOrBelowLaunchesAtOnce)
+// A stored count of zero or below launches at the first tick.
+TEST_F(TimerFixture, EveryStoredCountTicksByTheRules)
 {
-    for (auto [seconds, afterFirstTick] : {std::pair<int, const char*>{1, "0"},
-                                           {0, "0"},
-                                           {-1, "0"},
-                                           {INT_MIN, "0"},
-                                           {2, "1"},
-                                           {INT_MAX, "2147483646"}}) {
+    const int seconds[] = {1, 0, -1, INT_MIN, 2, INT_MAX};
+    const char* afterFirstTick[] = {"0", "0", "0", "0", "1", "2147483646"};
+    settings.m_bAutoStart = true;
+    for (int i = 0; i < 6; ++i) {
         ScriptedHost h;
-        settings.m_nSeconds = seconds;
-        settings.m_bAutoStart = true;
-        const bool launched = *afterFirstTick == '0';
-        EXPECT_EQ(RunTimerWindow(h, settings,
-                                 [&](Modal& w) {
-                                     EXPECT_EQ(w.GetText(IDC_COUNTER), std::to_string(seconds));
-                                     w.Advance(1000);
-                                     EXPECT_EQ(w.ended, launched);
-                                     EXPECT_EQ(w.GetText(IDC_COUNTER), afterFirstTick);
-                                     if (!launched)
-                                         w.PressEscape();
-                                 }),
-                  launched ? platform::IdOk : platform::IdCancel)
-            << seconds;
+        settings.m_nSeconds = seconds[i];
+        const int result = RunTimerWindow(h, settings, [&](Modal& w) {
+            EXPECT_EQ(w.GetText(IDC_COUNTER), std::to_string(seconds[i]));
+            w.Advance(1000);
+            EXPECT_EQ(w.GetText(IDC_COUNTER), afterFirstTick[i]);
+            if (!w.ended)
+                w.PressEscape();
+        });
+        EXPECT_EQ(result, i < 4 ? platform::IdOk : platform::IdCancel) << seconds[i];
     }
 }
 
@@ -178,18 +155,14 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
     settings.m_nSeconds = 60;
     settings.m_strTopDir = "/srv/launch";
     settings.m_bRunFiles = true;
-    host.Script(IDD_SETTING_DIALOG, [](Modal& w) {
-        EXPECT_EQ(w.GetText(IDC_SECONDS), "60");
-        w.Type(IDC_SECONDS, "120");
-        w.PressEscape();
-    });
-    host.Script(IDD_SETTING_DIALOG, [](Modal& w) {
-        EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/launch");
-        w.Type(IDC_SECONDS, "120");
-        w.Type(IDC_COMMAND, "/usr/bin/backup");
-        w.Type(IDC_TOPDIR, "");
-        w.PressEnter();
-    });
+    for (int button : {platform::IdCancel, platform::IdOk})
+        host.Script(IDD_SETTING_DIALOG, [button](Modal& w) {
+            EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/launch");
+            w.Type(IDC_SECONDS, "120");
+            w.Type(IDC_COMMAND, "/usr/bin/backup");
+            w.Type(IDC_TOPDIR, "");
+            w.Click(button);
+        });
     Run([this](Modal& w) {
         w.Click(IDC_START);
         w.Advance(10000);
@@ -197,6 +170,7 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
         EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "50") << "after Cancel the display keeps the count";
         EXPECT_EQ(settings.m_nSeconds, 60);
+        EXPECT_TRUE(settings.m_bRunFiles);
         w.Click(IDC_START);
         w.Click(IDC_SETTINGS); // accepted
         EXPECT_EQ(settings.m_nSeconds, 120);
@@ -204,30 +178,10 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
         EXPECT_FALSE(settings.m_bRunFiles) << "emptied folder turns run-files off";
         EXPECT_EQ(w.GetText(IDC_COUNTER), "120");
         EXPECT_EQ(w.title, kStopped);
-        EXPECT_EQ(w.GetCheck(IDC_RUN_FILES), 0);
-        EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES));
+        EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES) || w.GetCheck(IDC_RUN_FILES));
         EXPECT_EQ(w.GetText(IDC_STATUS), res::FormatString1(IDS_STATUS_COMMAND, "backup"));
         w.Click(IDC_CLOSE);
     });
-}
-
-TEST_F(TimerFixture, AboutBoxKeepsTheCountGoingAndMayLaunchBehindIt)
-{
-    settings.m_nSeconds = 5;
-    host.Script(IDD_ABOUTBOX, [this](Modal& about) {
-        const ScriptedWindow& timer = *host.open.front();
-        host.Advance(2000);
-        EXPECT_EQ(timer.GetText(IDC_COUNTER), "3");
-        host.Advance(3000); // zero: the sequence runs behind the About box
-        EXPECT_TRUE(timer.ended);
-        about.PressEnter();
-    });
-    EXPECT_EQ(Run([](Modal& w) {
-                  w.Click(IDC_START);
-                  w.SysCommand(IDM_ABOUTBOX | 0x3);
-              }),
-              platform::IdOk);
-    EXPECT_EQ(host.modalRuns, (std::vector<int>{IDD_LAUNCHTIMER_DIALOG, IDD_ABOUTBOX}));
 }
 
 } // namespace

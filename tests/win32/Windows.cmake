@@ -38,9 +38,7 @@ endfunction()
 # text (Windows names are UTF-16), and error 3 for a missing folder, which Wine reports as 2.
 set(HANAVO_LINUX_ONLY_CASES
   LaunchFixture.FilesInOrderThenTheCommandInTheLaunchFolder
-  LaunchFixture.FailuresAreReportedAndTheWindowStillEnds
-  ScanFixture.ListsFilesInCaseFoldedOrderWithoutEnteringTheFolder
-  LauncherFixture.AFailedFileGivesOneMessageAndTheNextStillRuns)
+  LaunchFixture.FailuresAreReportedAndTheWindowStillEnds)
 string(JOIN ":" HANAVO_LINUX_ONLY_FILTER ${HANAVO_LINUX_ONLY_CASES})
 hanavo_wine_test(win.unit.logic unit_tests "-Win32*:${HANAVO_LINUX_ONLY_FILTER}")
 hanavo_wine_test(win.unit.services unit_tests "Win32*:-Win32RemoteDrive*")
