@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/CLaunchTimerApp.h"
+#include "platform/Number.h"
+#include "platform/ProfileStore.h"
 #include "res/resource.h"
-#include "support/MemoryProfileStore.h"
 #include "support/ScriptedHost.h"
 
 using namespace testing_support;
@@ -13,10 +14,49 @@ namespace {
 const char kStopped[] = "Hanavo(停止中)";
 const char kCounting[] = "Hanavo(秒読中)";
 
-// Runs the program with these stored values and arguments; the script answers the timer window.
-void Start(MemoryProfileStore& store, const std::string& args, ScriptedHost::ScriptFn script,
-           ScriptedHost&& host = ScriptedHost())
+// An in-memory settings store that keeps the values as text, as a file would, and records the
+// order of reads and writes.
+struct MemoryStore : platform::ProfileStore
 {
+    void SetRegistryKey(const std::string& name) override { company = name; }
+    std::string GetString(const std::string& section, const std::string& entry,
+                          const std::string& def) override
+    {
+        EXPECT_EQ(section, "Settings");
+        log.push_back("get " + entry);
+        return values.count(entry) ? values[entry] : def;
+    }
+    // What is not a whole 32-bit number reads as the default.
+    int GetInt(const std::string& section, const std::string& entry, int def) override
+    {
+        platform::ParseInt32(GetString(section, entry, ""), def);
+        return def;
+    }
+    bool WriteString(const std::string&, const std::string& entry,
+                     const std::string& value) override
+    {
+        log.push_back("write " + entry);
+        if (!failWrites)
+            values[entry] = value;
+        return !failWrites;
+    }
+    bool WriteInt(const std::string& section, const std::string& entry, int value) override
+    {
+        return WriteString(section, entry, std::to_string(value));
+    }
+
+    std::map<std::string, std::string> values; // of the one section
+    std::vector<std::string> log;              // "get Seconds", "write Command", ...
+    std::string company;
+    bool failWrites = false;
+};
+
+// Runs the program with these stored values and arguments; the script answers the timer window.
+void Start(MemoryStore& store, const std::string& args, ScriptedHost::ScriptFn script,
+           const char* otherWindow = "")
+{
+    ScriptedHost host;
+    host.foreignTitle = otherWindow;
     if (script)
         host.Script(IDD_LAUNCHTIMER_DIALOG, std::move(script));
     EXPECT_FALSE(CLaunchTimerApp(host, store).InitInstance(args));
@@ -24,7 +64,7 @@ void Start(MemoryProfileStore& store, const std::string& args, ScriptedHost::Scr
 
 TEST(App, FirstRunShowsDefaultsAndWritesAllFiveValuesInOrder)
 {
-    MemoryProfileStore store;
+    MemoryStore store;
     Start(store, "", [&](Modal& w) {
         EXPECT_EQ(w.title, kStopped);
         EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
@@ -36,9 +76,11 @@ TEST(App, FirstRunShowsDefaultsAndWritesAllFiveValuesInOrder)
               (std::vector<std::string>{"get Command", "get Seconds", "get Options", "get TopDir",
                                         "get Foreground", "write Seconds", "write Command",
                                         "write Options", "write TopDir", "write Foreground"}));
-    EXPECT_EQ(store.values["Settings/Seconds"], "60");
-    EXPECT_EQ(store.values["Settings/Foreground"], "1");
-    EXPECT_EQ(store.values.size(), 5u);
+    EXPECT_EQ(store.values, (std::map<std::string, std::string>{{"Command", ""},
+                                                                {"Foreground", "1"},
+                                                                {"Options", ""},
+                                                                {"Seconds", "60"},
+                                                                {"TopDir", ""}}));
     store.failWrites = true;
     Start(store, "", [](Modal& w) { w.PressEscape(); });
     EXPECT_EQ(store.log.size(), 20u) << "a failed write stops neither the others nor the program";
@@ -52,26 +94,13 @@ TEST(App, StoredValuesRoundTrip)
         {"5", "5"}, {"1000", "1000"}, {"abc", "60"}, {"", "60"}, {"-2147483648", "-2147483648"}};
     const char* foreground[][2] = {{"5", "1"}, {"0", "0"}, {"", "1"}, {"-3", "1"}, {"x", "1"}};
     for (int i = 0; i < 5; ++i) {
-        MemoryProfileStore store;
-        store.values = {{"Settings/Seconds", seconds[i][0]},
-                        {"Settings/Foreground", foreground[i][0]},
-                        {"Settings/Command", "/bin/true"}};
+        MemoryStore store;
+        store.values = {
+            {"Seconds", seconds[i][0]}, {"Foreground", foreground[i][0]}, {"Command", "/bin/true"}};
         Start(store, "", [](Modal& w) { w.PressEscape(); });
-        EXPECT_EQ(store.values["Settings/Seconds"], seconds[i][1]) << seconds[i][0];
-        EXPECT_EQ(store.values["Settings/Foreground"], foreground[i][1]) << foreground[i][0];
-        EXPECT_EQ(store.values["Settings/Command"], "/bin/true");
-    }
-}
-
-TEST(App, AnotherWindowWithEitherTitleEndsStartUpWithoutTrace)
-{
-    for (const char* title : {kStopped, kCounting}) {
-        ScriptedHost host;
-        host.foreignTitle = title;
-        MemoryProfileStore store;
-        store.values["Settings/Command"] = "msg";
-        Start(store, "", nullptr, std::move(host));
-        EXPECT_TRUE(store.log.empty()) << "the guard comes before any read or write";
+        EXPECT_EQ(store.values["Seconds"], seconds[i][1]) << seconds[i][0];
+        EXPECT_EQ(store.values["Foreground"], foreground[i][1]) << foreground[i][0];
+        EXPECT_EQ(store.values["Command"], "/bin/true");
     }
 }
 
@@ -82,19 +111,15 @@ TEST(App, AutomaticModeCountsAtOnceAndForcesTheForegroundAsStored)
 {
     struct Case
     {
-        const char* args;
-        const char* topDir;
-        const char* foreground;
+        const char *args, *topDir, *foreground;
         int runFiles, forced;
     };
     // A multi-byte character whose bytes hold 0x41 counts as the letter.
     for (const Case& c : {Case{"/a", "/srv/launch", "0", 1, 0}, Case{"-A", "", "7", 0, 3},
                           Case{"/home/kate/bin", "", "1", 0, 3}, Case{"\xE3\x81\x41", "", "", 0, 3},
                           Case{"", "/srv/launch", "1", 0, 0}, Case{"-s /x", "", "1", 0, 0}}) {
-        MemoryProfileStore store;
-        store.values = {{"Settings/Command", "msg"},
-                        {"Settings/Foreground", c.foreground},
-                        {"Settings/TopDir", c.topDir}};
+        MemoryStore store;
+        store.values = {{"Command", "msg"}, {"Foreground", c.foreground}, {"TopDir", c.topDir}};
         const bool automatic = c.forced > 0 || c.runFiles;
         Start(store, c.args, [&](Modal& w) {
             EXPECT_EQ(w.title, automatic ? kCounting : kStopped) << c.args;
@@ -105,12 +130,23 @@ TEST(App, AutomaticModeCountsAtOnceAndForcesTheForegroundAsStored)
             w.Click(IDC_CLOSE);
         });
     }
-    // With nothing to launch, automatic mode shows and writes nothing.
-    MemoryProfileStore store;
-    store.values = {{"Settings/Seconds", "30"}};
+}
+
+// Automatic mode with nothing to launch, or another copy's window with either title, ends
+// start-up: nothing is shown, and nothing is written or, before the other window, read.
+TEST(App, NothingToLaunchOrAnotherCopyEndsStartUp)
+{
+    MemoryStore store;
+    store.values = {{"Seconds", "30"}};
     Start(store, "-a", nullptr);
     EXPECT_EQ(store.log.size(), 5u);
     EXPECT_EQ(store.log.back(), "get Foreground");
+    for (const char* title : {kStopped, kCounting}) {
+        MemoryStore other;
+        other.values = {{"Command", "msg"}};
+        Start(other, "", nullptr, title);
+        EXPECT_TRUE(other.log.empty()) << title;
+    }
 }
 
 } // namespace

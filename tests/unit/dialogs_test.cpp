@@ -14,32 +14,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SettingFixture : ::testing::Test
+// The four fields of the settings dialog, joined by '|'.
+std::string Fields(const ScriptedWindow& w)
 {
-    TempDir dir;
-    ScriptedHost host;
-    CSettingDialog dlg{host};
-
-    SettingFixture() { UseEmptyDesktop(dir); }
-    int Run(ScriptedHost::ScriptFn script)
-    {
-        host.Script(IDD_SETTING_DIALOG, std::move(script));
-        return dlg.DoModal();
-    }
-    // The four fields, joined by '|'.
-    static std::string Fields(const ScriptedWindow& w)
-    {
-        return w.GetText(IDC_SECONDS) + "|" + w.GetText(IDC_COMMAND) + "|" +
-               w.GetText(IDC_OPTIONS) + "|" + w.GetText(IDC_TOPDIR);
-    }
-};
+    return w.GetText(IDC_SECONDS) + "|" + w.GetText(IDC_COMMAND) + "|" + w.GetText(IDC_OPTIONS) +
+           "|" + w.GetText(IDC_TOPDIR);
+}
 
 // Opens with the values, the focus in the command field and the login box as the desktop has
 // it; each Browse changes its own field only; File settings opens the order of the folder in
 // the field, typed and not yet confirmed, or reports an empty or missing one; Cancel reads no
 // field.
-TEST_F(SettingFixture, OpensWithTheValuesBrowsesAndOrdersTheFolderInTheField)
+TEST(SettingDialog, OpensWithTheValuesBrowsesAndOrdersTheFolderInTheField)
 {
+    TempDir dir;
+    UseEmptyDesktop(dir);
+    ScriptedHost host;
+    CSettingDialog dlg(host);
     dlg.m_nSeconds = 60;
     dlg.m_strCommand = "/usr/bin/backup";
     dlg.m_strOptions = "--all";
@@ -49,24 +40,24 @@ TEST_F(SettingFixture, OpensWithTheValuesBrowsesAndOrdersTheFolderInTheField)
         EXPECT_EQ(w.ListGetText(IDC_FILE_LIST, 0), "a.sh");
         w.PressEscape();
     });
-    EXPECT_EQ(Run([&](Modal& w) {
-                  EXPECT_EQ(Fields(w), "60|/usr/bin/backup|--all|");
-                  EXPECT_EQ(w.focus, IDC_COMMAND);
-                  EXPECT_EQ(w.GetCheck(IDC_LOGIN_START), 0);
-                  w.Click(IDC_FILE_SETTINGS); // empty
-                  w.Type(IDC_OPTIONS, "typed");
-                  w.Click(IDC_BROWSE_COMMAND);
-                  w.Type(IDC_SECONDS, "90");
-                  w.Click(IDC_BROWSE_COMMAND); // cancelled
-                  w.Click(IDC_BROWSE_FOLDER);
-                  EXPECT_EQ(Fields(w), "90|/opt/run.sh|typed|" + dir / "missing");
-                  w.Click(IDC_FILE_SETTINGS);
-                  w.Type(IDC_TOPDIR, dir / "launch");
-                  w.Click(IDC_FILE_SETTINGS);
-                  w.Click(platform::ID_HELP);
-                  w.PressEscape();
-              }),
-              platform::IdCancel);
+    host.Script(IDD_SETTING_DIALOG, [&](Modal& w) {
+        EXPECT_EQ(Fields(w), "60|/usr/bin/backup|--all|");
+        EXPECT_EQ(w.focus, IDC_COMMAND);
+        EXPECT_EQ(w.GetCheck(IDC_LOGIN_START), 0);
+        w.Click(IDC_FILE_SETTINGS); // empty
+        w.Type(IDC_OPTIONS, "typed");
+        w.Click(IDC_BROWSE_COMMAND);
+        w.Type(IDC_SECONDS, "90");
+        w.Click(IDC_BROWSE_COMMAND); // cancelled
+        w.Click(IDC_BROWSE_FOLDER);
+        EXPECT_EQ(Fields(w), "90|/opt/run.sh|typed|" + dir / "missing");
+        w.Click(IDC_FILE_SETTINGS);
+        w.Type(IDC_TOPDIR, dir / "launch");
+        w.Click(IDC_FILE_SETTINGS);
+        w.Click(platform::ID_HELP);
+        w.PressEscape();
+    });
+    EXPECT_EQ(dlg.DoModal(), platform::IdCancel);
     EXPECT_EQ(dlg.m_strCommand, "/usr/bin/backup");
     EXPECT_EQ(host.modalRuns, (std::vector<int>{IDD_SETTING_DIALOG, IDD_ORDER_DIALOG}));
     EXPECT_EQ(host.MessageTexts(), (std::vector<std::string>{res::LoadText(IDS_FOLDER_EMPTY),
@@ -82,25 +73,18 @@ TEST(SettingDialog, ValidatesTheSecondsFirstThenTheFolderLength)
     const std::string range = "10 から 300 までの整数を入力してください。";
     const std::string notInteger = "整数を入力してください。";
     const std::string tooLong = "260 文字以内で入力してください。";
-    auto repeat = [](const std::string& s, int n) {
-        std::string out;
-        while (n-- > 0)
-            out += s;
-        return out;
-    };
-    const std::string smile = "\U0001F600";
-    for (auto [seconds, folder, message] :
-         {std::tuple<std::string, std::string, std::string>{"10", repeat("フ", 260), ""},
-          {" 300\t", "", ""},
-          {"9", "", range},
-          {"301", "", range},
-          {"", "", notInteger},
-          {"99999999999", "", notInteger},
-          {"45", repeat("フ", 261), tooLong},
-          {"45", repeat(smile, 130), ""},
-          {"45", repeat(smile, 130) + "a", tooLong},
-          {"45", repeat("\xff", 260), ""},
-          {"45", repeat("\xff", 261), tooLong}}) {
+    std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"10", "", ""},     {" 300\t", "", ""},   {"9", "", range},
+        {"301", "", range}, {"", "", notInteger}, {"99999999999", "", notInteger}};
+    const char* units[] = {"フ", "\U0001F600", "\xff"};
+    for (int u = 0; u < 3; ++u) {
+        std::string folder;
+        for (int n = u == 1 ? 130 : 260; n > 0; --n)
+            folder += units[u];
+        cases.push_back({"45", folder, ""});
+        cases.push_back({"45", folder + units[u], tooLong});
+    }
+    for (const auto& [seconds, folder, message] : cases) {
         SCOPED_TRACE(seconds + " " + std::to_string(folder.size()));
         ScriptedHost host;
         CSettingDialog dlg(host);

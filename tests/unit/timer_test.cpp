@@ -5,22 +5,18 @@
 #include "res/Strings.h"
 #include "res/resource.h"
 #include "support/TimerWindow.h"
-#include "timer/CLaunchTimerDlg.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char kStopped[] = "Hanavo(停止中)";
-const char kCounting[] = "Hanavo(秒読中)";
-
-// Start, Stop and Run now enabled, as '1' and '0'.
-std::string Buttons(const ScriptedWindow& w)
+// The title's state, whether Start, Stop and Run now are enabled, and the count.
+std::string State(const ScriptedWindow& w)
 {
-    std::string s;
+    std::string s = w.title == "Hanavo(秒読中)" ? "counting " : "stopped ";
     for (int id : {IDC_START, IDC_STOP, IDC_RUN_NOW})
         s += w.IsEnabled(id) ? '1' : '0';
-    return s;
+    return s + " " + w.GetText(IDC_COUNTER);
 }
 
 struct TimerFixture : ::testing::Test
@@ -42,43 +38,39 @@ TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
     settings.m_nSeconds = 10;
     settings.m_strOptions = "hello";
     EXPECT_EQ(Run([](Modal& w) {
-                  EXPECT_EQ(Buttons(w), "101");
+                  EXPECT_EQ(w.title, "Hanavo(停止中)");
                   EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
                   EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
                   w.Advance(5000);
+                  EXPECT_EQ(State(w), "stopped 101 10");
                   w.Click(IDC_START);
-                  EXPECT_EQ(w.title, kCounting);
-                  EXPECT_EQ(Buttons(w), "011");
-                  for (auto [ms, counter] :
-                       {std::pair<unsigned, const char*>{999, "10"}, {1, "9"}, {2000, "7"}}) {
+                  for (auto [ms, state] : {std::pair<unsigned, const char*>{999, "counting 011 10"},
+                                           {1, "counting 011 9"},
+                                           {2000, "counting 011 7"}}) {
                       w.Advance(ms);
-                      EXPECT_EQ(w.GetText(IDC_COUNTER), counter);
+                      EXPECT_EQ(State(w), state);
                   }
                   w.Click(IDC_STOP);
-                  EXPECT_EQ(w.title, kStopped);
-                  EXPECT_EQ(Buttons(w), "101");
                   w.Advance(5000);
+                  EXPECT_EQ(State(w), "stopped 101 7");
                   w.Click(IDC_START);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "7") << "no tick while stopped, no refresh";
+                  EXPECT_EQ(State(w), "counting 011 7") << "Start does not refresh the count";
                   w.Advance(1000);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "9");
+                  EXPECT_EQ(State(w), "counting 011 9");
                   w.Click(IDC_RESET);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "10");
-                  EXPECT_EQ(w.title, kCounting);
+                  EXPECT_EQ(State(w), "counting 011 10");
                   w.Advance(9999);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "1");
                   w.Click(IDC_STOP);
+                  EXPECT_EQ(State(w), "stopped 101 1");
                   w.Click(IDC_RESET);
-                  EXPECT_EQ(w.title, kStopped);
+                  EXPECT_EQ(State(w), "stopped 101 10");
                   w.Click(IDC_START);
                   w.Advance(10000);
                   EXPECT_TRUE(w.ended);
-                  EXPECT_EQ(w.GetText(IDC_COUNTER), "0");
-                  EXPECT_EQ(w.title, kStopped) << "stopped before the launch sequence";
+                  EXPECT_EQ(State(w), "stopped 101 0") << "stopped before the launch sequence";
               }),
               platform::IdOk);
-    ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, "hello");
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"hello"});
     EXPECT_EQ(Run([](Modal& w) { w.PressEscape(); }), platform::IdCancel);
 }
 
@@ -90,18 +82,15 @@ TEST_F(TimerFixture, NothingLeftToLaunchStopsTheCountEvenWhenTheTimerWillNotDie)
     Run([this](Modal& w) {
         host.failNextSetTimer = true;
         w.Click(IDC_START);
-        EXPECT_EQ(w.title, kStopped);
-        EXPECT_EQ(Buttons(w), "101");
+        EXPECT_EQ(State(w), "stopped 101 60");
         w.Click(IDC_START);
         host.failKillTimer = true;
         w.Click(IDC_RUN_COMMAND);
+        EXPECT_EQ(State(w), "stopped 000 60");
         EXPECT_FALSE(settings.m_bRunCommand);
-        EXPECT_EQ(w.title, kStopped);
-        EXPECT_EQ(Buttons(w), "000");
         host.failKillTimer = false;
         w.Click(IDC_RUN_COMMAND);
-        EXPECT_EQ(Buttons(w), "101");
-        EXPECT_EQ(w.title, kStopped);
+        EXPECT_EQ(State(w), "stopped 101 60");
         w.Click(IDC_CLOSE);
     });
 }
@@ -120,7 +109,7 @@ TEST_F(TimerFixture, StatusLineSpeaksOfTheCommandFilePart)
                       i < 6 ? res::FormatString1(IDS_STATUS_COMMAND, parts[i])
                             : res::LoadText(i == 6 ? IDS_STATUS_MESSAGE : IDS_STATUS_NOCOMMAND));
             EXPECT_EQ(w.IsEnabled(IDC_RUN_COMMAND), i < 7);
-            EXPECT_EQ(Buttons(w), i < 7 ? "101" : "000");
+            EXPECT_EQ(State(w), i < 7 ? "stopped 101 60" : "stopped 000 60");
             EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES)) << "no folder";
             w.Click(platform::ID_HELP);
             w.Click(IDC_RESET);
@@ -167,8 +156,7 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
         w.Click(IDC_START);
         w.Advance(10000);
         w.Click(IDC_SETTINGS); // cancelled
-        EXPECT_EQ(w.title, kStopped);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "50") << "after Cancel the display keeps the count";
+        EXPECT_EQ(State(w), "stopped 101 50") << "after Cancel the display keeps the count";
         EXPECT_EQ(settings.m_nSeconds, 60);
         EXPECT_TRUE(settings.m_bRunFiles);
         w.Click(IDC_START);
@@ -176,8 +164,7 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
         EXPECT_EQ(settings.m_nSeconds, 120);
         EXPECT_EQ(settings.m_strCommand, "/usr/bin/backup");
         EXPECT_FALSE(settings.m_bRunFiles) << "emptied folder turns run-files off";
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "120");
-        EXPECT_EQ(w.title, kStopped);
+        EXPECT_EQ(State(w), "stopped 101 120");
         EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES) || w.GetCheck(IDC_RUN_FILES));
         EXPECT_EQ(w.GetText(IDC_STATUS), res::FormatString1(IDS_STATUS_COMMAND, "backup"));
         w.Click(IDC_CLOSE);
