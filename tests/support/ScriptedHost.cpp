@@ -65,21 +65,10 @@ void ScriptedWindow::ListDeleteString(int id, int pos)
 void ScriptedWindow::Click(int id)
 {
     Control& c = At(id);
-    if (ended || !c.enabled) {
-        ADD_FAILURE() << "control " << id << " cannot be clicked: disabled or dialog ended";
-        return;
-    }
-    if (c.kind == ControlKind::CheckBox)
-        c.check = !c.check;
+    ASSERT_TRUE(c.enabled && !ended) << "control " << id << " is disabled or its dialog ended";
+    c.check = c.kind == ControlKind::CheckBox ? !c.check : c.check;
     SetFocus(id);
     m_dialog.OnCommand(id);
-}
-
-void ScriptedWindow::Type(int id, const std::string& text)
-{
-    ASSERT_TRUE(At(id).enabled) << "field " << id << " is disabled";
-    At(id).text = text;
-    SetFocus(id);
 }
 
 // Enter presses the default button when it is enabled.

@@ -49,7 +49,7 @@ public:
     // Presses a push button or toggles a check box; fails the test when it is disabled.
     void Click(int id);
     // Replaces a field's text as a paste would.
-    void Type(int id, const std::string& text);
+    void Type(int id, const std::string& text) { At(id).text = text, SetFocus(id); }
     void PressEnter();
     void PressEscape() { m_dialog.OnCommand(platform::IdCancel); }
     void Advance(unsigned ms);
@@ -89,10 +89,7 @@ public:
     std::intptr_t ListGetItemData(int id, int pos) const override { return Item(id, pos).data; }
     int ListGetCount(int id) const override { return static_cast<int>(At(id).items.size()); }
     int ListGetCurSel(int id) const override { return At(id).curSel; }
-    void ListSetCurSel(int id, int pos) override
-    {
-        At(id).curSel = pos >= 0 && pos < ListGetCount(id) ? pos : -1;
-    }
+    void ListSetCurSel(int id, int p) override { At(id).curSel = p < ListGetCount(id) ? p : -1; }
     std::string ListGetText(int id, int pos) const override { return Item(id, pos).text; }
     void ListSetCheck(int id, int pos, int state) override { Item(id, pos).check = state; }
     int ListGetCheck(int id, int pos) const override { return Item(id, pos).check; }
@@ -130,18 +127,11 @@ public:
     ~ScriptedHost() override;
 
     // Scripts are used in the order registered, one per modal run of that template.
-    void Script(int templateId, ScriptFn script)
-    {
-        m_scripts[templateId].push_back(std::move(script));
-    }
+    void Script(int templateId, ScriptFn s) { m_scripts[templateId].push_back(std::move(s)); }
     // The virtual clock: delivers every timer tick due within the next ms, in order.
     void Advance(unsigned ms);
     // The last window of a template, as it was when its run ended.
-    const WindowSnapshot* LastWindow(int templateId) const
-    {
-        auto it = m_last.find(templateId);
-        return it == m_last.end() ? nullptr : &it->second;
-    }
+    const WindowSnapshot* LastWindow(int templateId) const { return &m_last.at(templateId); }
 
     int RunModal(platform::Dialog& dialog) override;
     int ShowMessage(const std::string& text, platform::MessageIcon icon,

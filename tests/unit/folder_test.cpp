@@ -30,29 +30,23 @@ TEST(EntryPrefix, ReadsTheFourBytePrefix)
     }
 }
 
+// The place (past 99 still a valid prefix) and state with the display name; the name a file
+// carries during an apply reads back as both of its names.
 TEST(EntryPrefix, WritingRuleGivesPlaceStateAndDisplayName)
 {
-    struct Case
-    {
-        std::string name;
-        int place, check;
-        std::string expected;
-    };
-    // Places past 99 keep a valid two-digit prefix and the chosen state.
-    for (const Case& c :
-         {Case{"notes.txt", 2, 1, "03e_notes.txt"}, Case{"notes.txt", 2, 0, "03d_notes.txt"},
-          Case{"01E_x.exe", 0, 1, "01e_01E_x.exe"}, Case{"05d_a.exe", 1, 1, "02e_a.exe"},
-          Case{"01e_", 11, 2, "12d_"}, Case{"1e_x", 0, 1, "01e_1e_x"},
-          Case{"07e_last.sh", 98, 1, "99e_last.sh"}, Case{"x.sh", 99, 0, "99d_x.sh"},
-          Case{"01e_y.sh", 99, 1, "99e_y.sh"}}) {
-        const std::string name = ComposeEntryName(c.place, c.check, CFileEntry(c.name));
-        EXPECT_EQ(name, c.expected) << c.name;
-        // The name a file carries during an apply reads back as both of its names.
-        const std::string aside = ComposeApplyName(c.name, name);
+    const char* names[] = {"notes.txt", "notes.txt", "01E_x.exe", "05d_a.exe", "01e_",
+                           "1e_x",      "07e_z.sh",  "x.sh",      "01e_y.sh"};
+    const int places[] = {2, 2, 0, 1, 11, 0, 98, 99, 120};
+    const int checks[] = {1, 0, 1, 1, 2, 1, 1, 0, 1};
+    const char* expected[] = {"03e_notes.txt", "03d_notes.txt", "01e_01E_x.exe",
+                              "02e_a.exe",     "12d_",          "01e_1e_x",
+                              "99e_z.sh",      "99d_x.sh",      "99e_y.sh"};
+    for (int i = 0; i < 9; ++i) {
+        const std::string name = ComposeEntryName(places[i], checks[i], CFileEntry(names[i]));
+        EXPECT_EQ(name, expected[i]) << names[i];
         std::string oldName, newName;
-        ASSERT_TRUE(ParseApplyName(aside, oldName, newName)) << aside;
-        EXPECT_EQ(oldName, c.name);
-        EXPECT_EQ(newName, name);
+        EXPECT_TRUE(ParseApplyName(ComposeApplyName(names[i], name), oldName, newName));
+        EXPECT_EQ(oldName + "|" + newName, names[i] + ("|" + name));
     }
     std::string oldName, newName;
     for (const char* other : {"!hanavo~", "!hanavo~____1e_x", "!hanavo~____01e_02e_x",
@@ -70,10 +64,9 @@ struct ScanFixture : ::testing::Test
 // The first hundred files in launch order, folders left out, the working folder untouched.
 TEST_F(ScanFixture, TakesTheFirstHundredFilesAndNothingFromAFolderItCannotEnter)
 {
-    for (int i = 0; i < 150; ++i)
-        dir.Write("launch/f" + std::to_string(1149 - i), "");
-    for (int i = 0; i < 20; ++i)
-        dir.MakeDir("launch/d" + std::to_string(i));
+    for (int i = 0; i < 110; ++i)
+        dir.Write("launch/f" + std::to_string(1109 - i), "");
+    dir.MakeDir("launch/d");
     CFileList list;
     EXPECT_EQ(list.Scan(dir / "launch"), 100);
     EXPECT_TRUE(list.FolderEntered());
