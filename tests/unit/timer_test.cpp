@@ -10,9 +10,13 @@ using namespace testing_support;
 
 namespace {
 
-// The title's state, whether Start, Stop and Run now are enabled, and the count.
-std::string State(const ScriptedWindow& w)
+// Clicks the control (0: none) and lets the milliseconds pass; then tells the title's state,
+// whether Start, Stop and Run now are enabled, and the count.
+std::string State(ScriptedWindow& w, int click = 0, unsigned ms = 0)
 {
+    if (click)
+        w.Click(click);
+    w.Advance(ms);
     std::string s = w.title == "Hanavo(秒読中)" ? "counting " : "stopped ";
     for (int id : {IDC_START, IDC_STOP, IDC_RUN_NOW})
         s += w.IsEnabled(id) ? '1' : '0';
@@ -41,33 +45,20 @@ TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
                   EXPECT_EQ(w.title, "Hanavo(停止中)");
                   EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
                   EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
-                  w.Advance(5000);
-                  EXPECT_EQ(State(w), "stopped 101 10");
-                  w.Click(IDC_START);
-                  for (auto [ms, state] : {std::pair<unsigned, const char*>{999, "counting 011 10"},
-                                           {1, "counting 011 9"},
-                                           {2000, "counting 011 7"}}) {
-                      w.Advance(ms);
-                      EXPECT_EQ(State(w), state);
-                  }
-                  w.Click(IDC_STOP);
-                  w.Advance(5000);
-                  EXPECT_EQ(State(w), "stopped 101 7");
-                  w.Click(IDC_START);
-                  EXPECT_EQ(State(w), "counting 011 7") << "Start does not refresh the count";
-                  w.Advance(1000);
-                  EXPECT_EQ(State(w), "counting 011 9");
-                  w.Click(IDC_RESET);
-                  EXPECT_EQ(State(w), "counting 011 10");
-                  w.Advance(9999);
-                  w.Click(IDC_STOP);
-                  EXPECT_EQ(State(w), "stopped 101 1");
-                  w.Click(IDC_RESET);
-                  EXPECT_EQ(State(w), "stopped 101 10");
-                  w.Click(IDC_START);
-                  w.Advance(10000);
+                  EXPECT_EQ(State(w, 0, 5000), "stopped 101 10");
+                  EXPECT_EQ(State(w, IDC_START, 999), "counting 011 10");
+                  EXPECT_EQ(State(w, 0, 1), "counting 011 9");
+                  EXPECT_EQ(State(w, 0, 2000), "counting 011 7");
+                  EXPECT_EQ(State(w, IDC_STOP, 5000), "stopped 101 7");
+                  EXPECT_EQ(State(w, IDC_START), "counting 011 7") << "the count is not redrawn";
+                  EXPECT_EQ(State(w, 0, 1000), "counting 011 9");
+                  EXPECT_EQ(State(w, IDC_RESET), "counting 011 10");
+                  EXPECT_EQ(State(w, 0, 9999), "counting 011 1");
+                  EXPECT_EQ(State(w, IDC_STOP), "stopped 101 1");
+                  EXPECT_EQ(State(w, IDC_RESET), "stopped 101 10");
+                  EXPECT_EQ(State(w, IDC_START, 10000), "stopped 101 0")
+                      << "stopped, then launched";
                   EXPECT_TRUE(w.ended);
-                  EXPECT_EQ(State(w), "stopped 101 0") << "stopped before the launch sequence";
               }),
               platform::IdOk);
     EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"hello"});
@@ -81,16 +72,12 @@ TEST_F(TimerFixture, NothingLeftToLaunchStopsTheCountEvenWhenTheTimerWillNotDie)
 {
     Run([this](Modal& w) {
         host.failNextSetTimer = true;
-        w.Click(IDC_START);
-        EXPECT_EQ(State(w), "stopped 101 60");
+        EXPECT_EQ(State(w, IDC_START), "stopped 101 60");
         w.Click(IDC_START);
         host.failKillTimer = true;
-        w.Click(IDC_RUN_COMMAND);
-        EXPECT_EQ(State(w), "stopped 000 60");
-        EXPECT_FALSE(settings.m_bRunCommand);
+        EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 000 60");
         host.failKillTimer = false;
-        w.Click(IDC_RUN_COMMAND);
-        EXPECT_EQ(State(w), "stopped 101 60");
+        EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 101 60");
         w.Click(IDC_CLOSE);
     });
 }
