@@ -36,12 +36,15 @@ struct TimerFixture : ::testing::Test
 };
 
 // Start counts down once a second from the seconds, Stop keeps the count, Reset shows the
-// seconds and leaves the state as it was, and zero launches.
+// seconds and leaves the state as it was, and zero launches. Nothing left to launch stops the
+// count; ticking the box again does not restart it. A timer that cannot be set leaves the
+// window stopped; one that cannot be killed still stops, and the rule that stops it does not
+// loop.
 TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
 {
     settings.m_nSeconds = 10;
     settings.m_strOptions = "hello";
-    EXPECT_EQ(Run([](Modal& w) {
+    EXPECT_EQ(Run([this](Modal& w) {
                   EXPECT_EQ(w.title, "Hanavo(停止中)");
                   EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
                   EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
@@ -56,6 +59,13 @@ TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
                   EXPECT_EQ(State(w, 0, 9999), "counting 011 1");
                   EXPECT_EQ(State(w, IDC_STOP), "stopped 101 1");
                   EXPECT_EQ(State(w, IDC_RESET), "stopped 101 10");
+                  host.failNextSetTimer = true;
+                  EXPECT_EQ(State(w, IDC_START), "stopped 101 10");
+                  w.Click(IDC_START);
+                  host.failKillTimer = true;
+                  EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 000 10");
+                  host.failKillTimer = false;
+                  EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 101 10");
                   EXPECT_EQ(State(w, IDC_START, 10000), "stopped 101 0")
                       << "stopped, then launched";
                   EXPECT_TRUE(w.ended);
@@ -63,23 +73,6 @@ TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
               platform::IdOk);
     EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"hello"});
     EXPECT_EQ(Run([](Modal& w) { w.PressEscape(); }), platform::IdCancel);
-}
-
-// Nothing left to launch stops the count and disables the three buttons; ticking the box
-// again enables them and does not restart. A timer that cannot be set leaves the window
-// stopped; one that cannot be killed still stops, and the rule that stops it does not loop.
-TEST_F(TimerFixture, NothingLeftToLaunchStopsTheCountEvenWhenTheTimerWillNotDie)
-{
-    Run([this](Modal& w) {
-        host.failNextSetTimer = true;
-        EXPECT_EQ(State(w, IDC_START), "stopped 101 60");
-        w.Click(IDC_START);
-        host.failKillTimer = true;
-        EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 000 60");
-        host.failKillTimer = false;
-        EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 101 60");
-        w.Click(IDC_CLOSE);
-    });
 }
 
 // The status line names the command's file part; with no command the three buttons are
