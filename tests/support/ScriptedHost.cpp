@@ -109,17 +109,12 @@ void ScriptedHost::Advance(unsigned ms)
 int ScriptedHost::RunModal(platform::Dialog& dialog)
 {
     const int id = dialog.Template().id;
-    modalRuns.push_back(id);
     ScriptedWindow window(*this, dialog);
     dialog.Attach(&window);
-    // The focus goes to the first enabled tab stop, unless the dialog took it.
-    if (dialog.OnInitDialog())
+    if (dialog.OnInitDialog()) // the focus to the first enabled tab stop
         for (const auto& c : dialog.Template().controls)
-            if (c.id != platform::kNoId && (c.style & platform::CS_TABSTOP) &&
-                window.At(c.id).enabled) {
+            if ((c.style & platform::CS_TABSTOP) && !window.focus && window.At(c.id).enabled)
                 window.SetFocus(c.id);
-                break;
-            }
     auto& queue = m_scripts[id];
     if (!window.ended && queue.empty()) {
         ADD_FAILURE() << "modal run of template " << id << " has no script";
@@ -162,12 +157,9 @@ std::vector<std::string> ScriptedHost::MessageTexts() const
 
 ScriptedHost::Answer ScriptedHost::Choose()
 {
-    if (choices.empty()) {
-        ADD_FAILURE() << "chooser shown without a scripted answer";
-        return std::nullopt;
-    }
-    auto answer = choices.front();
-    choices.pop_front();
+    EXPECT_FALSE(choices.empty()) << "a chooser shown without a scripted answer";
+    const Answer answer = choices.empty() ? std::nullopt : choices.front();
+    choices.erase(choices.begin(), choices.begin() + !choices.empty());
     return answer;
 }
 

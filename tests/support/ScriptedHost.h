@@ -154,7 +154,6 @@ public:
     const std::vector<MessageRecord>& Messages() const { return m_messages; }
     std::vector<std::string> MessageTexts() const;
     std::vector<platform::Cursor> cursors;
-    std::vector<int> modalRuns; // template ids, in order
     int helpCount = 0;
 
 private:

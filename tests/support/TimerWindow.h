@@ -2,7 +2,6 @@
 // as the main window.
 #pragma once
 
-#include "app/LaunchSettings.h"
 #include "res/resource.h"
 #include "support/ScriptedHost.h"
 #include "timer/CLaunchTimerDlg.h"

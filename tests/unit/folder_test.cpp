@@ -15,23 +15,19 @@ namespace {
 // Only one prefix is stripped; a multi-byte first character is not a digit.
 TEST(EntryPrefix, ReadsTheFourBytePrefix)
 {
-    for (const char* name : {"01e_setup.exe", "07d_backup.bat", "99e_z", "01e_", "03d_01e_x.exe"}) {
-        const CFileEntry entry(name);
-        EXPECT_TRUE(entry.HasPrefix()) << name;
-        EXPECT_EQ(entry.IsEnabled(), name[2] == 'e') << name;
-        EXPECT_EQ(entry.GetDisplayName(), std::string(name).substr(4)) << name;
-    }
-    for (const char* name : {"notes.txt", "01E_x.exe", "01D_x.exe", "1e_x.exe", "a1e_x",
-                             "01x_a.exe", "01e-a.exe", "01e", "", "０１e_x"}) {
-        const CFileEntry entry(name);
-        EXPECT_FALSE(entry.HasPrefix()) << name;
-        EXPECT_TRUE(entry.IsEnabled()) << name;
-        EXPECT_EQ(entry.GetDisplayName(), name) << name;
+    const std::string names[] = {
+        "01e_setup.exe", "07d_backup.bat", "99e_z",     "01e_",     "03d_01e_x.exe",
+        "notes.txt",     "01E_x.exe",      "01D_x.exe", "1e_x.exe", "a1e_x",
+        "01x_a.exe",     "01e-a.exe",      "01e",       "",         "０１e_x"};
+    for (int i = 0; i < 15; ++i) {
+        const CFileEntry entry(names[i]);
+        const bool prefix = i < 5;
+        EXPECT_EQ(entry.HasPrefix(), prefix) << names[i];
+        EXPECT_EQ(entry.IsEnabled(), !prefix || names[i][2] == 'e') << names[i];
+        EXPECT_EQ(entry.GetDisplayName(), prefix ? names[i].substr(4) : names[i]) << names[i];
     }
 }
 
-// The place (past 99 still a valid prefix) and state with the display name; the name a file
-// carries during an apply reads back as both of its names.
 TEST(EntryPrefix, WritingRuleGivesPlaceStateAndDisplayName)
 {
     const char* names[] = {"notes.txt", "notes.txt", "01E_x.exe", "05d_a.exe", "01e_",
@@ -55,15 +51,10 @@ TEST(EntryPrefix, WritingRuleGivesPlaceStateAndDisplayName)
     EXPECT_EQ(ComposeApplyName("01e_x", "02e_y"), "") << "the display name must stay";
 }
 
-struct ScanFixture : ::testing::Test
+// The first hundred files in launch order, folders left out.
+TEST(Scan, TakesTheFirstHundredFilesAndNothingFromAFolderItCannotEnter)
 {
     TempDir dir;
-    CwdGuard cwd;
-};
-
-// The first hundred files in launch order, folders left out, the working folder untouched.
-TEST_F(ScanFixture, TakesTheFirstHundredFilesAndNothingFromAFolderItCannotEnter)
-{
     for (int i = 0; i < 110; ++i)
         dir.Write("launch/f" + std::to_string(1109 - i), "");
     dir.MakeDir("launch/d");
@@ -78,13 +69,13 @@ TEST_F(ScanFixture, TakesTheFirstHundredFilesAndNothingFromAFolderItCannotEnter)
         EXPECT_EQ(list.Scan(folder), 0) << folder;
         EXPECT_FALSE(list.FolderEntered()) << folder;
     }
-    EXPECT_EQ(CurrentDirectory(), cwd.Saved());
 }
 
 // Names left by an order apply that was cut short are put back before anything is listed: to
 // the new name, else the old one; one that can go neither way is not listed.
-TEST_F(ScanFixture, NamesOfAnInterruptedApplyArePutBackFirst)
+TEST(Scan, NamesOfAnInterruptedApplyArePutBackFirst)
 {
+    TempDir dir;
     for (const char* name : {"!hanavo~____01e_a.sh", "!hanavo~01e_02d_b.sh", "02d_b.sh",
                              "!hanavo~01d_02e_c.sh", "01d_c.sh", "02e_c.sh", "!other"})
         dir.Write(name, name);
@@ -102,8 +93,9 @@ TEST_F(ScanFixture, NamesOfAnInterruptedApplyArePutBackFirst)
 
 // Of two entries given one name (places past 99), the one that has it already keeps it; else
 // the later keeps its old name. Only those that did not get their name are reported.
-TEST_F(ScanFixture, ASharedNameStaysWithTheFileThatHasIt)
+TEST(Scan, ASharedNameStaysWithTheFileThatHasIt)
 {
+    TempDir dir;
     for (const char* name : {"05e_x", "99e_x", "y", "07d_y"})
         dir.Write(name, name);
     const std::vector<EntryPlan> plan = {

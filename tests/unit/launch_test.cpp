@@ -68,7 +68,6 @@ TEST_F(LaunchFixture, FilesInOrderThenTheCommandInTheLaunchFolder)
     EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{ExecFailed(31)});
     EXPECT_EQ(host.cursors,
               (std::vector<platform::Cursor>{platform::Cursor::Wait, platform::Cursor::Arrow}));
-    EXPECT_EQ(CurrentDirectory(), cwd.Saved());
 }
 
 // A relative launch folder is taken from the folder Hanavo started in, all through a run: the
@@ -152,8 +151,7 @@ TEST_F(LaunchFixture, AMissingFolderIsReportedAndASessionEndingStopsTheSequence)
                                                        : ExecFailed(31)});
         EXPECT_EQ(err.find("cannot read the launch folder") != std::string::npos, *sub == 'v');
     }
-    ASSERT_EQ(WaitForLines(log, 1).size(), 1u);
-    const auto lines = WaitForLines(log, 2, std::chrono::milliseconds(500));
+    const auto lines = WaitForLines(log, 2, std::chrono::seconds(2));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(" c @"), std::string::npos) << lines[0];
 }
