@@ -1,7 +1,5 @@
 #include "support/ScriptedHost.h"
 
-#include "platform/DataExchange.h"
-
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -9,20 +7,14 @@ namespace testing_support {
 
 using platform::ControlKind;
 
-// ---------------------------------------------------------------- ScriptedWindow
-
 ScriptedWindow::ScriptedWindow(ScriptedHost& host, platform::Dialog& dialog)
-    : m_host(host), m_dialog(dialog)
+    : title(dialog.Template().caption), m_host(host), m_dialog(dialog)
 {
-    for (const auto& c : dialog.Template().controls) {
-        if (c.id == platform::kNoId)
-            continue;
-        Control& control = m_controls[c.id];
-        control.kind = c.kind;
-        control.style = c.style;
-        control.text = c.kind == ControlKind::Edit ? "" : c.text;
-    }
-    m_title = dialog.Template().caption;
+    for (const auto& c : dialog.Template().controls)
+        if (c.id != platform::kNoId) {
+            controls[c.id].kind = c.kind;
+            controls[c.id].text = c.kind == ControlKind::Edit ? "" : c.text;
+        }
 }
 
 ScriptedWindow::~ScriptedWindow()
@@ -33,42 +25,10 @@ ScriptedWindow::~ScriptedWindow()
                  timers.end());
 }
 
-Control& ScriptedWindow::At(int id)
-{
-    auto it = m_controls.find(id);
-    if (it == m_controls.end())
-        throw std::out_of_range("no control " + std::to_string(id));
-    return it->second;
-}
-
-const Control& ScriptedWindow::At(int id) const
-{
-    return const_cast<ScriptedWindow*>(this)->At(id);
-}
-
-void ScriptedWindow::AppendSystemMenu(unsigned command, const std::string& text)
-{
-    m_menu.emplace_back(command, text);
-}
-
-bool ScriptedWindow::ForceForeground()
-{
-    ++m_foreground;
-    return true;
-}
-
-void ScriptedWindow::EndModal(int result)
-{
-    m_ended = true;
-    m_result = result;
-}
-
 std::uintptr_t ScriptedWindow::SetTimer(unsigned id, unsigned ms)
 {
-    if (m_host.m_failSetTimer) {
-        m_host.m_failSetTimer = false;
+    if (std::exchange(m_host.failNextSetTimer, false))
         return 0;
-    }
     KillTimer(id);
     m_host.m_timers.push_back({this, id, ms, m_host.m_now + ms});
     return id;
@@ -76,34 +36,13 @@ std::uintptr_t ScriptedWindow::SetTimer(unsigned id, unsigned ms)
 
 bool ScriptedWindow::KillTimer(std::uintptr_t id)
 {
-    if (m_host.m_failKillTimer)
-        return false;
     auto& timers = m_host.m_timers;
     auto it = std::find_if(timers.begin(), timers.end(),
                            [&](const auto& t) { return t.window == this && t.id == id; });
-    if (it == timers.end())
+    if (m_host.failKillTimer || it == timers.end())
         return false;
     timers.erase(it);
     return true;
-}
-
-bool ScriptedWindow::SetFont(int id, const platform::Font& font)
-{
-    At(id).font = font;
-    return font.IsCreated();
-}
-
-void ScriptedWindow::SetFocus(int id)
-{
-    if (HasControl(id))
-        m_focus = id;
-}
-
-int ScriptedWindow::ListAddString(int id, const std::string& text)
-{
-    auto& items = At(id).items;
-    items.push_back({text, 0, 0});
-    return static_cast<int>(items.size()) - 1;
 }
 
 int ScriptedWindow::ListInsertString(int id, int pos, const std::string& text)
@@ -111,156 +50,45 @@ int ScriptedWindow::ListInsertString(int id, int pos, const std::string& text)
     auto& items = At(id).items;
     if (pos < 0 || pos > static_cast<int>(items.size()))
         pos = static_cast<int>(items.size());
-    items.insert(items.begin() + pos, ListItem{text, 0, 0});
+    items.insert(items.begin() + pos, ListItem{text});
     return pos;
 }
 
 void ScriptedWindow::ListDeleteString(int id, int pos)
 {
-    auto& c = At(id);
-    if (pos < 0 || pos >= static_cast<int>(c.items.size()))
-        return;
+    Control& c = At(id);
     c.items.erase(c.items.begin() + pos);
     // A list box drops the selection when the selected item goes.
-    if (c.curSel == pos)
-        c.curSel = -1;
-    else if (c.curSel > pos)
-        --c.curSel;
+    c.curSel = c.curSel == pos ? -1 : c.curSel - (c.curSel > pos);
 }
 
-void ScriptedWindow::ListSetItemData(int id, int pos, std::intptr_t data)
+void ScriptedWindow::Click(int id)
 {
-    At(id).items.at(pos).data = data;
+    Control& c = At(id);
+    ASSERT_TRUE(c.enabled && !ended) << "control " << id << " is disabled or its dialog ended";
+    c.check = c.kind == ControlKind::CheckBox ? !c.check : c.check;
+    SetFocus(id);
+    m_dialog.OnCommand(id);
 }
 
-std::intptr_t ScriptedWindow::ListGetItemData(int id, int pos) const
+// Enter presses the default button when it is enabled.
+void ScriptedWindow::PressEnter()
 {
-    return At(id).items.at(pos).data;
-}
-
-int ScriptedWindow::ListGetCount(int id) const
-{
-    return static_cast<int>(At(id).items.size());
-}
-
-void ScriptedWindow::ListSetCurSel(int id, int pos)
-{
-    auto& c = At(id);
-    c.curSel = (pos >= 0 && pos < static_cast<int>(c.items.size())) ? pos : -1;
-}
-
-std::string ScriptedWindow::ListGetText(int id, int pos) const
-{
-    return At(id).items.at(pos).text;
-}
-
-void ScriptedWindow::ListSetCheck(int id, int pos, int state)
-{
-    At(id).items.at(pos).check = state;
-}
-
-int ScriptedWindow::ListGetCheck(int id, int pos) const
-{
-    return At(id).items.at(pos).check;
-}
-
-std::vector<int> ScriptedWindow::TabOrder() const
-{
-    std::vector<int> order;
     for (const auto& c : m_dialog.Template().controls)
-        if (c.id != platform::kNoId && (c.style & platform::CS_TABSTOP) && At(c.id).enabled)
-            order.push_back(c.id);
-    return order;
+        if ((c.style & platform::CS_DEFAULT) && At(c.id).enabled)
+            m_dialog.OnCommand(c.id);
 }
 
-// ---------------------------------------------------------------- Modal
-
-void Modal::Click(int id)
-{
-    if (m_window.Ended()) {
-        ADD_FAILURE() << "click on " << id << " after the dialog ended";
-        return;
-    }
-    Control& c = m_window.At(id);
-    if (!c.enabled) {
-        ADD_FAILURE() << "control " << id << " is disabled and cannot be clicked";
-        return;
-    }
-    if (c.kind == ControlKind::CheckBox)
-        c.check = c.check ? 0 : 1;
-    m_window.SetFocus(id);
-    m_window.GetDialog().OnCommand(id);
-}
-
-void Modal::Type(int id, const std::string& text)
-{
-    Control& c = m_window.At(id);
-    ASSERT_TRUE(c.enabled) << "field " << id << " is disabled";
-    std::string typed = text;
-    if (c.style & platform::CS_NUMBER)
-        typed.erase(std::remove_if(typed.begin(), typed.end(),
-                                   [](char ch) { return ch < '0' || ch > '9'; }),
-                    typed.end());
-    // Cut to fit, whole characters only, as a paste into the platform's edit field is.
-    while (c.limitChars >= 0 && platform::Utf16Length(typed) > std::size_t(c.limitChars)) {
-        while (!typed.empty() && (static_cast<unsigned char>(typed.back()) & 0xc0) == 0x80)
-            typed.pop_back();
-        if (!typed.empty())
-            typed.pop_back();
-    }
-    c.text = typed;
-    m_window.SetFocus(id);
-}
-
-void Modal::PressEnter()
-{
-    int focus = m_window.GetFocus();
-    if (focus && m_window.HasControl(focus) && m_window.At(focus).kind == ControlKind::PushButton) {
-        Click(focus);
-        return;
-    }
-    for (const auto& c : m_window.GetDialog().Template().controls) {
-        if (c.style & platform::CS_DEFAULT) {
-            if (m_window.At(c.id).enabled)
-                m_window.GetDialog().OnCommand(c.id);
-            return;
-        }
-    }
-    m_window.GetDialog().OnCommand(platform::IdOk);
-}
-
-void Modal::PressEscape()
-{
-    m_window.GetDialog().OnCommand(platform::IdCancel);
-}
-
-void Modal::CloseBox()
-{
-    ASSERT_TRUE(m_window.GetDialog().Template().style & platform::DS_SYSMENU)
-        << "this dialog has no close box";
-    m_window.GetDialog().OnCommand(platform::IdCancel);
-}
-
-void Modal::SysCommand(unsigned command)
-{
-    m_window.GetDialog().OnSysCommand(command);
-}
-
-void Modal::Advance(unsigned ms)
+void ScriptedWindow::Advance(unsigned ms)
 {
     m_host.Advance(ms);
 }
 
-// ---------------------------------------------------------------- ScriptedHost
-
-ScriptedHost::ScriptedHost() = default;
-
 ScriptedHost::~ScriptedHost()
 {
-    for (const auto& entry : m_scripts)
-        if (!entry.second.empty())
-            ADD_FAILURE() << entry.second.size() << " unused script(s) for template "
-                          << entry.first;
+    for (const auto& [id, queue] : m_scripts)
+        if (!queue.empty())
+            ADD_FAILURE() << queue.size() << " unused script(s) for template " << id;
 }
 
 void ScriptedHost::Advance(unsigned ms)
@@ -273,58 +101,43 @@ void ScriptedHost::Advance(unsigned ms)
             break;
         m_now = next->due;
         next->due += next->interval;
-        ScriptedWindow* window = next->window;
-        std::uintptr_t id = next->id;
-        window->GetDialog().OnTimer(id);
+        next->window->m_dialog.OnTimer(next->id);
     }
     m_now = end;
 }
 
 int ScriptedHost::RunModal(platform::Dialog& dialog)
 {
-    const int templateId = dialog.Template().id;
-    m_runs.push_back(templateId);
+    const int id = dialog.Template().id;
     ScriptedWindow window(*this, dialog);
-    m_open.push_back(&window);
     dialog.Attach(&window);
-    if (dialog.OnInitDialog() && !window.Ended()) {
-        auto order = window.TabOrder();
-        if (!order.empty())
-            window.SetFocus(order.front());
+    if (dialog.OnInitDialog()) // the focus to the first enabled tab stop
+        for (const auto& c : dialog.Template().controls)
+            if ((c.style & platform::CS_TABSTOP) && !window.focus && window.At(c.id).enabled)
+                window.SetFocus(c.id);
+    auto& queue = m_scripts[id];
+    if (!window.ended && queue.empty()) {
+        ADD_FAILURE() << "modal run of template " << id << " has no script";
+    } else if (!window.ended) {
+        ScriptFn script = std::move(queue.front());
+        queue.pop_front();
+        script(window);
+        EXPECT_TRUE(window.ended) << "script for template " << id << " left the dialog open";
     }
-    auto& queue = m_scripts[templateId];
-    if (!window.Ended()) {
-        if (queue.empty()) {
-            ADD_FAILURE() << "modal run of template " << templateId << " has no script";
-            dialog.EndDialog(platform::IdCancel);
-        } else {
-            ScriptFn script = std::move(queue.front());
-            queue.pop_front();
-            Modal modal(*this, window);
-            script(modal);
-            if (!window.Ended()) {
-                ADD_FAILURE() << "script for template " << templateId << " left the dialog open";
-                dialog.EndDialog(platform::IdCancel);
-            }
-        }
-    }
+    if (!window.ended)
+        dialog.EndDialog(platform::IdCancel);
     dialog.DestroyWindow();
     dialog.Attach(nullptr);
-    m_last[templateId] = {window.m_controls, window.m_topmost};
-    m_open.erase(std::find(m_open.begin(), m_open.end(), &window));
-    return window.Result();
+    m_last[id] = {window.controls};
+    return window.result;
 }
 
 int ScriptedHost::ShowMessage(const std::string& text, platform::MessageIcon icon,
                               platform::MessageButtons buttons)
 {
-    MessageRecord record{text, icon, buttons, AppName(), "", false};
-    if (platform::Dialog* main = GetMainWindow(); main && main->GetWindow()) {
-        auto* owner = static_cast<ScriptedWindow*>(main->GetWindow());
-        record.ownerTitle = owner->GetTitle();
-        record.ownerTopmost = owner->Topmost();
-    }
-    m_messages.push_back(record);
+    const platform::Dialog* main = GetMainWindow();
+    const auto* owner = static_cast<ScriptedWindow*>(main ? main->GetWindow() : nullptr);
+    m_messages.push_back({text, icon, owner ? owner->title : "", owner && owner->topmost});
     if (whileMessageShown)
         whileMessageShown();
     if (buttons == platform::MessageButtons::Ok || messageAnswers.empty())
@@ -334,42 +147,20 @@ int ScriptedHost::ShowMessage(const std::string& text, platform::MessageIcon ico
     return answer;
 }
 
-std::optional<std::string> ScriptedHost::ChooseFile(platform::Dialog&, const std::string& filter)
+std::vector<std::string> ScriptedHost::MessageTexts() const
 {
-    m_fileFilters.push_back(filter);
-    if (m_files.empty()) {
-        ADD_FAILURE() << "file chooser shown without a scripted answer";
-        return std::nullopt;
-    }
-    auto answer = m_files.front();
-    m_files.pop_front();
+    std::vector<std::string> texts;
+    for (const MessageRecord& message : m_messages)
+        texts.push_back(message.text);
+    return texts;
+}
+
+ScriptedHost::Answer ScriptedHost::Choose()
+{
+    EXPECT_FALSE(choices.empty()) << "a chooser shown without a scripted answer";
+    const Answer answer = choices.empty() ? std::nullopt : choices.front();
+    choices.erase(choices.begin(), choices.begin() + !choices.empty());
     return answer;
-}
-
-std::optional<std::string> ScriptedHost::ChooseFolder(platform::Dialog&, const std::string& title)
-{
-    m_folderTitles.push_back(title);
-    if (m_folders.empty()) {
-        ADD_FAILURE() << "folder chooser shown without a scripted answer";
-        return std::nullopt;
-    }
-    auto answer = m_folders.front();
-    m_folders.pop_front();
-    return answer;
-}
-
-bool ScriptedHost::FindWindowByTitle(const std::string& title)
-{
-    if (std::find(m_foreign.begin(), m_foreign.end(), title) != m_foreign.end())
-        return true;
-    return std::any_of(m_open.begin(), m_open.end(),
-                       [&](const ScriptedWindow* w) { return w->GetTitle() == title; });
-}
-
-const WindowSnapshot* ScriptedHost::LastWindow(int templateId) const
-{
-    auto it = m_last.find(templateId);
-    return it == m_last.end() ? nullptr : &it->second;
 }
 
 } // namespace testing_support

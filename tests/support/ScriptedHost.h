@@ -6,14 +6,11 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/Host.h"
-#include "platform/Window.h"
 
 namespace testing_support {
 
@@ -27,180 +24,137 @@ struct ListItem
 struct Control
 {
     platform::ControlKind kind{};
-    unsigned style = 0;
     std::string text;
     bool enabled = true;
     int check = 0;
-    platform::Font font;
-    int limitChars = -1; // UTF-16 code units
     std::vector<ListItem> items;
     int curSel = -1;
 };
-
-class ScriptedHost;
 
 // How a window looked when its modal run ended.
 struct WindowSnapshot
 {
     std::map<int, Control> controls;
-    bool topmost = false;
 };
 
+class ScriptedHost;
+
+// The window of a modal run, and what a script does to it as a user would.
 class ScriptedWindow : public platform::Window
 {
 public:
     ScriptedWindow(ScriptedHost& host, platform::Dialog& dialog);
     ~ScriptedWindow() override;
 
-    void SetTitle(const std::string& title) override { m_title = title; }
-    std::string GetTitle() const override { return m_title; }
-    void SetIcon(int iconId, bool big) override { (big ? m_bigIcon : m_smallIcon) = iconId; }
-    void AppendSystemMenu(unsigned command, const std::string& text) override;
-    void EnableToolTips(platform::ToolTipLookup lookup) override { m_toolTips = std::move(lookup); }
-    void SetTopmost() override { m_topmost = true; }
-    bool ForceForeground() override;
-    void EndModal(int result) override;
+    // Presses a push button or toggles a check box; fails the test when it is disabled.
+    void Click(int id);
+    // Replaces a field's text as a paste would.
+    void Type(int id, const std::string& text) { At(id).text = text, SetFocus(id); }
+    void PressEnter();
+    void PressEscape() { m_dialog.OnCommand(platform::IdCancel); }
+    void Advance(unsigned ms);
+    ScriptedWindow& Window() { return *this; }
+    Control& At(int id) const { return controls.at(id); }
+
+    void SetTitle(const std::string& text) override { title = text; }
+    std::string GetTitle() const override { return title; }
+    void SetIcon(int, bool) override {}
+    void AppendSystemMenu(unsigned c, const std::string&) override { menu.push_back(c); }
+    void EnableToolTips(platform::ToolTipLookup) override {}
+    void SetTopmost() override { topmost = true; }
+    bool ForceForeground() override { return ++foregroundCount > 0; }
+    void EndModal(int value) override { result = value, ended = true; }
     std::uintptr_t SetTimer(unsigned id, unsigned ms) override;
     bool KillTimer(std::uintptr_t id) override;
-    bool HasControl(int id) const override { return m_controls.count(id) != 0; }
+    bool HasControl(int id) const override { return controls.count(id) != 0; }
     void SetText(int id, const std::string& text) override { At(id).text = text; }
     std::string GetText(int id) const override { return At(id).text; }
     void Enable(int id, bool enable) override { At(id).enabled = enable; }
     bool IsEnabled(int id) const override { return At(id).enabled; }
     void SetCheck(int id, int state) override { At(id).check = state; }
     int GetCheck(int id) const override { return At(id).check; }
-    bool SetFont(int id, const platform::Font& font) override;
-    void SetFocus(int id) override;
-    int GetFocus() const override { return m_focus; }
-    void SelectAllText(int id) override { m_selectedAll = id; }
-    void SetLimitText(int id, int maxChars) override { At(id).limitChars = maxChars; }
-    // Range and step act only in a real window; the toolkit tests check them there.
-    void SetUpDownRange(int id, int, int) override { At(id); }
-    void SetUpDownStep(int id, int) override { At(id); }
-    int ListAddString(int id, const std::string& text) override;
+    bool SetFont(int, const platform::Font& font) override { return font.IsCreated(); }
+    void SetFocus(int id) override { focus = HasControl(id) ? id : focus; }
+    int GetFocus() const override { return focus; }
+    // Selections, limits, ranges and steps act only in a real window: the toolkit tests check
+    // them there.
+    void SelectAllText(int) override {}
+    void SetLimitText(int, int) override {}
+    void SetUpDownRange(int, int, int) override {}
+    void SetUpDownStep(int, int) override {}
+    int ListAddString(int id, const std::string& s) override { return ListInsertString(id, -1, s); }
     int ListInsertString(int id, int pos, const std::string& text) override;
     void ListDeleteString(int id, int pos) override;
-    void ListSetItemData(int id, int pos, std::intptr_t data) override;
-    std::intptr_t ListGetItemData(int id, int pos) const override;
-    int ListGetCount(int id) const override;
+    void ListSetItemData(int id, int pos, std::intptr_t d) override { Item(id, pos).data = d; }
+    std::intptr_t ListGetItemData(int id, int pos) const override { return Item(id, pos).data; }
+    int ListGetCount(int id) const override { return static_cast<int>(At(id).items.size()); }
     int ListGetCurSel(int id) const override { return At(id).curSel; }
-    void ListSetCurSel(int id, int pos) override;
-    std::string ListGetText(int id, int pos) const override;
-    void ListSetCheck(int id, int pos, int state) override;
-    int ListGetCheck(int id, int pos) const override;
+    void ListSetCurSel(int id, int p) override { At(id).curSel = p < ListGetCount(id) ? p : -1; }
+    std::string ListGetText(int id, int pos) const override { return Item(id, pos).text; }
+    void ListSetCheck(int id, int pos, int state) override { Item(id, pos).check = state; }
+    int ListGetCheck(int id, int pos) const override { return Item(id, pos).check; }
 
-    // What a test looks at.
-    Control& At(int id);
-    const Control& At(int id) const;
-    bool Topmost() const { return m_topmost; }
-    int ForegroundCount() const { return m_foreground; }
-    int SelectedAll() const { return m_selectedAll; }
-    int BigIcon() const { return m_bigIcon; }
-    int SmallIcon() const { return m_smallIcon; }
-    const std::vector<std::pair<unsigned, std::string>>& SystemMenu() const { return m_menu; }
-    bool Ended() const { return m_ended; }
-    int Result() const { return m_result; }
-    platform::Dialog& GetDialog() const { return m_dialog; }
-    std::vector<int> TabOrder() const; // enabled tab stops in template order
+    mutable std::map<int, Control> controls;
+    std::string title;
+    std::vector<unsigned> menu; // commands of the window menu; 0 is a separator
+    bool topmost = false, ended = false;
+    int foregroundCount = 0, focus = 0, result = 0;
 
 private:
     friend class ScriptedHost;
+    ListItem& Item(int id, int pos) const { return At(id).items.at(pos); }
     ScriptedHost& m_host;
     platform::Dialog& m_dialog;
-    std::map<int, Control> m_controls;
-    std::string m_title;
-    std::vector<std::pair<unsigned, std::string>> m_menu;
-    platform::ToolTipLookup m_toolTips;
-    bool m_topmost = false;
-    int m_foreground = 0;
-    int m_focus = 0;
-    int m_selectedAll = 0;
-    int m_bigIcon = 0, m_smallIcon = 0;
-    bool m_ended = false;
-    int m_result = 0;
 };
 
-// What a script does to the dialog being run, as a user would.
-class Modal
-{
-public:
-    Modal(ScriptedHost& host, ScriptedWindow& window) : m_host(host), m_window(window) {}
-    // Presses a push button or toggles a check box; fails the test when it is disabled.
-    void Click(int id);
-    // Replaces a field's text as a paste would (cut to the field's limit).
-    void Type(int id, const std::string& text);
-    void PressEnter();
-    void PressEscape();
-    void CloseBox();
-    void SysCommand(unsigned command);
-    void Advance(unsigned ms);
-    ScriptedWindow& Window() { return m_window; }
-    platform::Dialog& Dialog() { return m_window.GetDialog(); }
-
-private:
-    ScriptedHost& m_host;
-    ScriptedWindow& m_window;
-};
+// Scripts get the window of their run.
+using Modal = ScriptedWindow;
 
 struct MessageRecord
 {
     std::string text;
     platform::MessageIcon icon;
-    platform::MessageButtons buttons = platform::MessageButtons::Ok;
-    std::string caption;
-    std::string ownerTitle; // title of the main window when the box was shown
-    bool ownerTopmost = false;
+    std::string ownerTitle; // of the main window, when one is shown
+    bool ownerTopmost;
 };
 
 class ScriptedHost : public platform::Host
 {
 public:
     using ScriptFn = std::function<void(Modal&)>;
+    using Answer = std::optional<std::string>;
 
-    ScriptedHost();
     ~ScriptedHost() override;
 
     // Scripts are used in the order registered, one per modal run of that template.
-    void Script(int templateId, ScriptFn script)
-    {
-        m_scripts[templateId].push_back(std::move(script));
-    }
-    void AnswerFileChooser(std::optional<std::string> answer) { m_files.push_back(answer); }
-    void AnswerFolderChooser(std::optional<std::string> answer) { m_folders.push_back(answer); }
-    void AddForeignWindow(const std::string& title) { m_foreign.push_back(title); }
-    void FailNextSetTimer() { m_failSetTimer = true; }
-    void FailKillTimer(bool fail) { m_failKillTimer = fail; }
-
+    void Script(int templateId, ScriptFn s) { m_scripts[templateId].push_back(std::move(s)); }
     // The virtual clock: delivers every timer tick due within the next ms, in order.
     void Advance(unsigned ms);
-
-    const std::vector<MessageRecord>& Messages() const { return m_messages; }
-    const std::vector<platform::Cursor>& Cursors() const { return m_cursors; }
-    const std::vector<std::string>& FileFilters() const { return m_fileFilters; }
-    const std::vector<std::string>& FolderTitles() const { return m_folderTitles; }
-    int HelpCount() const { return m_help; }
-    std::vector<int> ModalRuns() const { return m_runs; } // template ids, in order
     // The last window of a template, as it was when its run ended.
-    const WindowSnapshot* LastWindow(int templateId) const;
-    std::vector<ScriptedWindow*> OpenWindows() const { return m_open; }
+    const WindowSnapshot* LastWindow(int templateId) const { return &m_last.at(templateId); }
 
     int RunModal(platform::Dialog& dialog) override;
-    bool SessionEnding() const override { return sessionEnding; }
-    bool sessionEnding = false;
     int ShowMessage(const std::string& text, platform::MessageIcon icon,
                     platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
-    // Answers of the next OK/Cancel boxes, first first; IdOk when none is left.
-    std::vector<int> messageAnswers;
-    // What happens while a box is open (the session ending, say).
-    std::function<void()> whileMessageShown;
-    void SetCursor(platform::Cursor cursor) override { m_cursors.push_back(cursor); }
-    std::optional<std::string> ChooseFile(platform::Dialog& owner,
-                                          const std::string& filter) override;
-    std::optional<std::string> ChooseFolder(platform::Dialog& owner,
-                                            const std::string& title) override;
-    void ShowHelp() override { ++m_help; }
-    bool FindWindowByTitle(const std::string& title) override;
+    void SetCursor(platform::Cursor cursor) override { cursors.push_back(cursor); }
+    Answer ChooseFile(platform::Dialog&, const std::string&) override { return Choose(); }
+    Answer ChooseFolder(platform::Dialog&, const std::string&) override { return Choose(); }
+    void ShowHelp() override { ++helpCount; }
+    bool FindWindowByTitle(const std::string& title) override { return title == foreignTitle; }
+    bool SessionEnding() const override { return sessionEnding; }
     std::string AppName() const override { return "Hanavo"; }
+
+    // What a test sets up.
+    std::deque<Answer> choices;      // of the file and folder choosers
+    std::string foreignTitle;        // of another program's window
+    std::vector<int> messageAnswers; // of the next OK/Cancel boxes; IdOk when none is left
+    std::function<void()> whileMessageShown;
+    bool sessionEnding = false, failNextSetTimer = false, failKillTimer = false;
+    // What a test looks at.
+    const std::vector<MessageRecord>& Messages() const { return m_messages; }
+    std::vector<std::string> MessageTexts() const;
+    std::vector<platform::Cursor> cursors;
+    int helpCount = 0;
 
 private:
     friend class ScriptedWindow;
@@ -211,21 +165,13 @@ private:
         unsigned interval;
         std::uint64_t due;
     };
+    Answer Choose();
 
     std::uint64_t m_now = 0;
     std::vector<Timer> m_timers;
-    std::vector<ScriptedWindow*> m_open;
     std::map<int, std::deque<ScriptFn>> m_scripts;
-    std::deque<std::optional<std::string>> m_files, m_folders;
-    std::vector<std::string> m_foreign;
-    std::vector<MessageRecord> m_messages;
-    std::vector<platform::Cursor> m_cursors;
-    std::vector<std::string> m_fileFilters, m_folderTitles;
     std::map<int, WindowSnapshot> m_last;
-    std::vector<int> m_runs;
-    int m_help = 0;
-    bool m_failSetTimer = false;
-    bool m_failKillTimer = false;
+    std::vector<MessageRecord> m_messages;
 };
 
 } // namespace testing_support

@@ -2,11 +2,22 @@
 // as the main window.
 #pragma once
 
-#include "app/LaunchSettings.h"
+#include "res/resource.h"
 #include "support/ScriptedHost.h"
+#include "timer/CLaunchTimerDlg.h"
 
 namespace testing_support {
 
-int RunTimerWindow(ScriptedHost& host, LaunchSettings& settings, ScriptedHost::ScriptFn script);
+inline int RunTimerWindow(ScriptedHost& host, LaunchSettings& settings,
+                          ScriptedHost::ScriptFn script)
+{
+    host.Script(IDD_LAUNCHTIMER_DIALOG, std::move(script));
+    CLaunchTimerDlg dlg(host);
+    dlg.SetSettings(&settings);
+    host.SetMainWindow(&dlg);
+    const int result = dlg.DoModal();
+    host.SetMainWindow(nullptr);
+    return result;
+}
 
 } // namespace testing_support

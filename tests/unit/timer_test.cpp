@@ -2,17 +2,26 @@
 #include <climits>
 #include <gtest/gtest.h>
 
+#include "res/Strings.h"
 #include "res/resource.h"
-#include "support/ScriptedHost.h"
 #include "support/TimerWindow.h"
-#include "timer/CLaunchTimerDlg.h"
 
 using namespace testing_support;
 
 namespace {
 
-const char kStopped[] = "Hanavo(停止中)";
-const char kCounting[] = "Hanavo(秒読中)";
+// Clicks the control (0: none) and lets the milliseconds pass; then tells the title's state,
+// whether Start, Stop and Run now are enabled, and the count.
+std::string State(ScriptedWindow& w, int click = 0, unsigned ms = 0)
+{
+    if (click)
+        w.Click(click);
+    w.Advance(ms);
+    std::string s = w.title == "Hanavo(秒読中)" ? "counting " : "stopped ";
+    for (int id : {IDC_START, IDC_STOP, IDC_RUN_NOW})
+        s += w.IsEnabled(id) ? '1' : '0';
+    return s + " " + w.GetText(IDC_COUNTER);
+}
 
 struct TimerFixture : ::testing::Test
 {
@@ -20,213 +29,91 @@ struct TimerFixture : ::testing::Test
     LaunchSettings settings;
 
     TimerFixture() { settings.m_strCommand = "msg"; }
-
     int Run(ScriptedHost::ScriptFn script)
     {
         return RunTimerWindow(host, settings, std::move(script));
     }
-
-    static std::string Buttons(ScriptedWindow& w)
-    {
-        std::string s;
-        for (int id : {IDC_START, IDC_STOP, IDC_RUN_NOW})
-            s += w.IsEnabled(id) ? '1' : '0';
-        return s;
-    }
 };
 
-TEST_F(TimerFixture, OpensStoppedWithItsControlsSetUp)
+// Start counts down once a second from the seconds, Stop keeps the count, Reset shows the
+// seconds and leaves the state as it was, and zero launches. Nothing left to launch stops the
+// count; ticking the box again does not restart it. A timer that cannot be set leaves the
+// window stopped; one that cannot be killed still stops, and the rule that stops it does not
+// loop.
+TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
 {
-    settings.m_nSeconds = 45;
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "45");
-        EXPECT_EQ(w.At(IDC_COUNTER).font.face, "Arial");
-        EXPECT_EQ(w.At(IDC_COUNTER).font.tenthsOfPoint, 640);
-        EXPECT_EQ(Buttons(w), "101");
-        EXPECT_EQ(w.GetFocus(), IDC_RUN_COMMAND) << "the first enabled tab stop";
-        EXPECT_EQ(w.BigIcon(), IDR_MAINFRAME);
-        EXPECT_EQ(w.SmallIcon(), IDR_MAINFRAME);
-        ASSERT_EQ(w.SystemMenu().size(), 2u);
-        EXPECT_EQ(w.SystemMenu()[0].first, 0u);
-        EXPECT_EQ(w.SystemMenu()[1].first, IDM_ABOUTBOX);
-        EXPECT_EQ(w.SystemMenu()[1].second, "バージョン情報 Hanavo(&A)...");
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, StartCountsDownOncePerSecondAndLaunchesAtZero)
-{
-    settings.m_nSeconds = 3;
+    settings.m_nSeconds = 10;
     settings.m_strOptions = "hello";
-    const int result = Run([](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetTitle(), kCounting);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "3") << "Start does not refresh the display";
-        EXPECT_EQ(Buttons(w), "011");
-        m.Advance(999);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "3");
-        m.Advance(1);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "2");
-        m.Advance(2000);
-        EXPECT_TRUE(w.Ended());
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "0");
-        EXPECT_EQ(w.GetTitle(), kStopped) << "stopped before the launch sequence";
-    });
-    EXPECT_EQ(result, platform::IdOk);
-    ASSERT_EQ(host.Messages().size(), 1u);
-    EXPECT_EQ(host.Messages()[0].text, "hello");
+    EXPECT_EQ(Run([this](Modal& w) {
+                  EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
+                  EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
+                  EXPECT_EQ(State(w, 0, 5000), "stopped 101 10");
+                  EXPECT_EQ(State(w, IDC_START, 999), "counting 011 10");
+                  EXPECT_EQ(State(w, 0, 1), "counting 011 9");
+                  EXPECT_EQ(State(w, 0, 2000), "counting 011 7");
+                  EXPECT_EQ(State(w, IDC_STOP, 5000), "stopped 101 7");
+                  EXPECT_EQ(State(w, IDC_START), "counting 011 7") << "the count is not redrawn";
+                  EXPECT_EQ(State(w, 0, 1000), "counting 011 9");
+                  EXPECT_EQ(State(w, IDC_RESET), "counting 011 10");
+                  EXPECT_EQ(State(w, 0, 9999), "counting 011 1");
+                  EXPECT_EQ(State(w, IDC_STOP), "stopped 101 1");
+                  EXPECT_EQ(State(w, IDC_RESET), "stopped 101 10");
+                  host.failNextSetTimer = true;
+                  EXPECT_EQ(State(w, IDC_START), "stopped 101 10");
+                  w.Click(IDC_START);
+                  host.failKillTimer = true;
+                  EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 000 10");
+                  host.failKillTimer = false;
+                  EXPECT_EQ(State(w, IDC_RUN_COMMAND), "stopped 101 10");
+                  EXPECT_EQ(State(w, IDC_START, 10000), "stopped 101 0")
+                      << "stopped, then launched";
+                  EXPECT_TRUE(w.ended);
+              }),
+              platform::IdOk);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"hello"});
+    EXPECT_EQ(Run([](Modal& w) { w.PressEscape(); }), platform::IdCancel);
 }
 
-TEST_F(TimerFixture, StopKeepsTheCountStartBeginsAgainAndResetShowsTheSeconds)
-{
-    settings.m_nSeconds = 60;
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        m.Advance(23000);
-        m.Click(IDC_STOP);
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37");
-        EXPECT_EQ(Buttons(w), "101");
-        m.Advance(5000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37") << "no tick while stopped";
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "37");
-        m.Advance(1000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
-        // Reset, counting or stopped, shows the seconds and leaves the state as it was.
-        m.Advance(5000);
-        m.Click(IDC_RESET);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
-        EXPECT_EQ(w.GetTitle(), kCounting);
-        m.Advance(1000);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "59");
-        m.Click(IDC_STOP);
-        m.Click(IDC_RESET);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "60");
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, UntickingTheLastThingToLaunchStopsTheCount)
-{
-    settings.m_strCommand = "/usr/bin/env";
-    Run([this](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        m.Click(IDC_RUN_COMMAND);
-        EXPECT_FALSE(settings.m_bRunCommand);
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(Buttons(w), "000");
-        m.Click(IDC_RUN_COMMAND);
-        EXPECT_EQ(Buttons(w), "101");
-        EXPECT_EQ(w.GetTitle(), kStopped) << "ticking again does not restart";
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, NothingToLaunchDisablesTheThreeButtons)
-{
-    settings.m_strCommand.clear();
-    Run([](Modal& m) {
-        auto& w = m.Window();
-        EXPECT_FALSE(w.IsEnabled(IDC_RUN_COMMAND));
-        EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES));
-        EXPECT_EQ(Buttons(w), "000");
-        EXPECT_EQ(w.GetText(IDC_STATUS), "コマンドが設定されていません。");
-        for (int id : {IDC_SETTINGS, IDC_RESET, ID_HELP, IDC_CLOSE})
-            EXPECT_TRUE(w.IsEnabled(id)) << id;
-        m.Click(ID_HELP);
-        m.Click(IDC_CLOSE);
-    });
-    EXPECT_EQ(host.HelpCount(), 1);
-}
-
+// The status line names the command's file part; with no command the three buttons are
+// disabled, the others stay usable.
 TEST_F(TimerFixture, StatusLineSpeaksOfTheCommandFilePart)
 {
-    struct Case
-    {
-        std::string command, status;
-    };
-    const Case cases[] = {
-        {"msg", "秒後にメッセージを表示します。"},
-        {"MSG", "秒後に MSG を起動します。"},
-        {"msg ", "秒後に msg  を起動します。"},
-        {"/opt/tools/x.sh", "秒後に x.sh を起動します。"},
-        {"backup", "秒後に backup を起動します。"},
-        {"/opt/tools/", "秒後に  を起動します。"},
-        {"/home/花子/起動.sh", "秒後に 起動.sh を起動します。"},
-    };
-    for (const Case& c : cases) {
-        settings.m_strCommand = c.command;
-        Run([&](Modal& m) {
-            EXPECT_EQ(m.Window().GetText(IDC_STATUS), c.status) << c.command;
-            m.Click(IDC_CLOSE);
+    const std::string commands[] = {
+        "MSG", "msg ", "/opt/tools/x.sh", "backup", "/opt/tools/", "/home/花子/起動.sh", "msg", ""};
+    const char* parts[] = {"MSG", "msg ", "x.sh", "backup", "", "起動.sh"};
+    for (int i = 0; i < 8; ++i) {
+        settings.m_strCommand = commands[i];
+        Run([&](Modal& w) {
+            EXPECT_EQ(w.GetText(IDC_STATUS),
+                      i < 6 ? res::FormatString1(IDS_STATUS_COMMAND, parts[i])
+                            : res::LoadText(i == 6 ? IDS_STATUS_MESSAGE : IDS_STATUS_NOCOMMAND));
+            EXPECT_EQ(State(w), i < 7 ? "stopped 101 60" : "stopped 000 60");
+            w.Click(platform::ID_HELP);
+            w.Click(IDC_RESET);
+            w.Click(IDC_CLOSE);
         });
     }
+    EXPECT_EQ(host.helpCount, 8);
 }
 
-TEST_F(TimerFixture, EveryStoredCountTicksByTheRulesAndZeroOrBelowLaunchesAtOnce)
+// A stored count of zero or below launches at the first tick.
+TEST_F(TimerFixture, EveryStoredCountTicksByTheRules)
 {
-    struct Case
-    {
-        int seconds;
-        const char* afterFirstTick;
-        bool launched;
-    };
-    for (const Case& c :
-         {Case{1, "0", true}, Case{0, "0", true}, Case{-1, "0", true}, Case{INT_MIN, "0", true},
-          Case{2, "1", false}, Case{INT_MAX, "2147483646", false}}) {
-        ScriptedHost h;
-        LaunchSettings s;
-        s.m_strCommand = "msg";
-        s.m_nSeconds = c.seconds;
-        s.m_bAutoStart = true;
-        h.Script(IDD_LAUNCHTIMER_DIALOG, [&](Modal& m) {
-            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), std::to_string(c.seconds));
-            m.Advance(1000);
-            EXPECT_EQ(m.Window().Ended(), c.launched);
-            EXPECT_EQ(m.Window().GetText(IDC_COUNTER), c.afterFirstTick);
-            if (!c.launched)
-                m.Click(IDC_CLOSE);
-        });
-        CLaunchTimerDlg dlg(h);
-        dlg.SetSettings(&s);
-        EXPECT_EQ(dlg.DoModal(), c.launched ? platform::IdOk : platform::IdCancel) << c.seconds;
-    }
-}
-
-// A timer that cannot be set leaves the window stopped; one that cannot be killed still
-// stops, and the rule that stops it does not loop.
-TEST_F(TimerFixture, ATimerThatCannotBeSetOrKilledLeavesTheWindowStopped)
-{
-    Run([this](Modal& m) {
-        auto& w = m.Window();
-        host.FailNextSetTimer();
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(Buttons(w), "101");
-        m.Click(IDC_START);
-        EXPECT_EQ(w.GetTitle(), kCounting);
-        host.FailKillTimer(true);
-        m.Click(IDC_RUN_COMMAND); // nothing left to launch: the rule stops the count
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(Buttons(w), "000");
-        host.FailKillTimer(false);
-        m.Click(IDC_CLOSE);
-    });
-}
-
-TEST_F(TimerFixture, EscAndCloseEndWithCancelAndKillTheTimer)
-{
-    EXPECT_EQ(Run([](Modal& m) { m.PressEscape(); }), platform::IdCancel);
+    const int seconds[] = {1, 0, -1, INT_MIN, 2, INT_MAX};
+    const char* afterFirstTick[] = {"0", "0", "0", "0", "1", "2147483646"};
     settings.m_bAutoStart = true;
-    EXPECT_EQ(Run([](Modal& m) { m.CloseBox(); }), platform::IdCancel);
-    host.Advance(100000); // a timer left behind would tick into a destroyed window
+    for (int i = 0; i < 6; ++i) {
+        ScriptedHost h;
+        settings.m_nSeconds = seconds[i];
+        const int result = RunTimerWindow(h, settings, [&](Modal& w) {
+            EXPECT_EQ(w.GetText(IDC_COUNTER), std::to_string(seconds[i]));
+            w.Advance(1000);
+            EXPECT_EQ(w.GetText(IDC_COUNTER), afterFirstTick[i]);
+            if (!w.ended)
+                w.PressEscape();
+        });
+        EXPECT_EQ(result, i < 4 ? platform::IdOk : platform::IdCancel) << seconds[i];
+    }
 }
 
 TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
@@ -234,58 +121,30 @@ TEST_F(TimerFixture, SettingsStopsTheCountAndAppliesOnlyOnOK)
     settings.m_nSeconds = 60;
     settings.m_strTopDir = "/srv/launch";
     settings.m_bRunFiles = true;
-    host.Script(IDD_SETTING_DIALOG, [](Modal& m) {
-        EXPECT_EQ(m.Window().GetText(IDC_SECONDS), "60");
-        m.Type(IDC_SECONDS, "120");
-        m.PressEscape();
-    });
-    host.Script(IDD_SETTING_DIALOG, [](Modal& m) {
-        EXPECT_EQ(m.Window().GetText(IDC_TOPDIR), "/srv/launch");
-        m.Type(IDC_SECONDS, "120");
-        m.Type(IDC_COMMAND, "/usr/bin/backup");
-        m.Type(IDC_TOPDIR, "");
-        m.PressEnter();
-    });
-    Run([this](Modal& m) {
-        auto& w = m.Window();
-        m.Click(IDC_START);
-        m.Advance(10000);
-        m.Click(IDC_SETTINGS); // cancelled
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "50") << "after Cancel the display keeps the count";
+    for (int button : {platform::IdCancel, platform::IdOk})
+        host.Script(IDD_SETTING_DIALOG, [button](Modal& w) {
+            EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/launch");
+            w.Type(IDC_SECONDS, "120");
+            w.Type(IDC_COMMAND, "/usr/bin/backup");
+            w.Type(IDC_TOPDIR, "");
+            w.Click(button);
+        });
+    Run([this](Modal& w) {
+        w.Click(IDC_START);
+        w.Advance(10000);
+        w.Click(IDC_SETTINGS); // cancelled
+        EXPECT_EQ(State(w), "stopped 101 50") << "after Cancel the display keeps the count";
         EXPECT_EQ(settings.m_nSeconds, 60);
-        m.Click(IDC_START);
-        m.Click(IDC_SETTINGS); // accepted
+        w.Click(IDC_START);
+        w.Click(IDC_SETTINGS); // accepted
         EXPECT_EQ(settings.m_nSeconds, 120);
         EXPECT_EQ(settings.m_strCommand, "/usr/bin/backup");
         EXPECT_FALSE(settings.m_bRunFiles) << "emptied folder turns run-files off";
-        EXPECT_EQ(w.GetText(IDC_COUNTER), "120");
-        EXPECT_EQ(w.GetTitle(), kStopped);
-        EXPECT_EQ(w.GetCheck(IDC_RUN_FILES), 0);
-        EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES));
-        EXPECT_EQ(w.GetText(IDC_STATUS), "秒後に backup を起動します。");
-        m.Click(IDC_CLOSE);
+        EXPECT_EQ(State(w), "stopped 101 120");
+        EXPECT_FALSE(w.IsEnabled(IDC_RUN_FILES) || w.GetCheck(IDC_RUN_FILES));
+        EXPECT_EQ(w.GetText(IDC_STATUS), res::FormatString1(IDS_STATUS_COMMAND, "backup"));
+        w.Click(IDC_CLOSE);
     });
-}
-
-TEST_F(TimerFixture, AboutBoxKeepsTheCountGoingAndMayLaunchBehindIt)
-{
-    settings.m_nSeconds = 5;
-    host.Script(IDD_ABOUTBOX, [this](Modal& m) {
-        EXPECT_EQ(m.Window().GetTitle(), "バージョン情報 Hanavo");
-        host.Advance(2000);
-        const auto* timer = host.OpenWindows().front();
-        EXPECT_EQ(timer->GetText(IDC_COUNTER), "3");
-        host.Advance(3000); // zero: the sequence runs behind the About box
-        EXPECT_TRUE(timer->Ended());
-        m.PressEnter();
-    });
-    EXPECT_EQ(Run([](Modal& m) {
-                  m.Click(IDC_START);
-                  m.SysCommand(IDM_ABOUTBOX | 0x3);
-              }),
-              platform::IdOk);
-    EXPECT_EQ(host.ModalRuns(), (std::vector<int>{IDD_LAUNCHTIMER_DIALOG, IDD_ABOUTBOX}));
 }
 
 } // namespace
