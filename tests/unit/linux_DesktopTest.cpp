@@ -8,9 +8,10 @@
 #include "support/TempDir.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <glib.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,13 +52,15 @@ TEST(LoginStart, TickedByEitherEntryUnlessHidden)
         {"relative", "hanavo-autostart.desktop", "", true},
         {nullptr, "hanavo-autostart.desktop", "", true}};
     for (const auto& [config, name, extra, ticked] : cases) {
+        const std::string folder = config && config[0] == '/' ? "xdg" : ".config";
+        fs::remove_all(dir / "xdg");
         fs::remove_all(dir / ".config");
         if (config)
-            setenv("XDG_CONFIG_HOME", config[0] == '/' ? (dir / ".config").c_str() : config, 1);
+            setenv("XDG_CONFIG_HOME", config[0] == '/' ? (dir / folder).c_str() : config, 1);
         else
             unsetenv("XDG_CONFIG_HOME");
         if (name)
-            dir.Write(".config/autostart/" + std::string(name),
+            dir.Write(folder + "/autostart/" + name,
                       "[Desktop Entry]\nType=Application\nExec=hanavo -a\n" + std::string(extra));
         EXPECT_EQ(platform::LoginStartEnabled(), ticked) << (name ? name : "none") << " " << extra;
     }
@@ -87,14 +90,9 @@ TEST(LoginStart, TheSettingsDialogAppliesTheBoxOnOKOnly)
     EXPECT_EQ(run(true, platform::IdOk), platform::IdOk);
     EXPECT_EQ(host.LastWindow(IDD_SETTING_DIALOG)->controls.at(IDC_LOGIN_START).check, 1);
 
-    GKeyFile* file = g_key_file_new();
-    ASSERT_TRUE(
-        g_key_file_load_from_file(file, (autostart + "/io.github.quillmere.Hanavo.desktop").c_str(),
-                                  G_KEY_FILE_NONE, nullptr));
-    gchar* exec = g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, "Exec", nullptr);
-    EXPECT_EQ(std::string(exec ? exec : ""), fs::read_symlink("/proc/self/exe").string() + " -a");
-    g_free(exec);
-    g_key_file_free(file);
+    EXPECT_NE(ReadFile(autostart + "/io.github.quillmere.Hanavo.desktop")
+                  .find("\nExec=" + fs::read_symlink("/proc/self/exe").string() + " -a\n"),
+              std::string::npos);
     EXPECT_TRUE(host.Messages().empty());
 
     // A folder that cannot be made: the box stays as the desktop has it, and the user is told.
@@ -106,36 +104,19 @@ TEST(LoginStart, TheSettingsDialogAppliesTheBoxOnOKOnly)
     EXPECT_FALSE(platform::LoginStartEnabled());
 }
 
-// The program's path survives the Exec line's quoting and the string value's escapes.
+// Quoted for the Exec line, then escaped for the string value; what an entry cannot carry is
+// refused.
 TEST(DesktopExec, QuotesWhatThePathNeedsAndRefusesWhatItCannotCarry)
 {
-    for (const std::string path :
-         {"/usr/bin/hanavo", "/opt/my apps/hanavo", "/日本/ハナボ", "/a\"b`c$d\\e%f'g;h/hanavo"}) {
-        const std::string arg = platform::DesktopExecArgument(path);
-        const std::string text = "[Desktop Entry]\nExec=" + arg + " -a\n";
-        GKeyFile* file = g_key_file_new();
-        ASSERT_TRUE(
-            g_key_file_load_from_data(file, text.c_str(), text.size(), G_KEY_FILE_NONE, nullptr))
-            << arg;
-        // Strictly: an escape the format does not know is an error.
-        GError* error = nullptr;
-        gchar* exec = g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, "Exec", &error);
-        ASSERT_EQ(error, nullptr) << arg << ": " << error->message;
-        // Field codes come first: "%%" is a literal percent sign.
-        std::string line = exec;
-        for (std::size_t at = 0; (at = line.find("%%", at)) != std::string::npos; ++at)
-            line.erase(at, 1);
-        gchar** argv = nullptr;
-        ASSERT_TRUE(g_shell_parse_argv(line.c_str(), nullptr, &argv, nullptr)) << line;
-        EXPECT_EQ(std::string(argv[0]), path);
-        EXPECT_EQ(std::string(argv[1] ? argv[1] : ""), "-a");
-        g_strfreev(argv);
-        g_free(exec);
-        g_key_file_free(file);
-    }
-    EXPECT_EQ(platform::DesktopExecArgument("/usr/bin/hanavo"), "/usr/bin/hanavo");
-    EXPECT_EQ(platform::DesktopExecArgument("/a\nb"), "");
-    EXPECT_EQ(platform::DesktopExecArgument("/\xff/hanavo"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/usr/bin/hanavo-1.0_x+", "/usr/bin/hanavo-1.0_x+"},
+        {"/opt/my apps/日本", "\"/opt/my apps/日本\""},
+        {"/a\"b`c$d\\e%f'g;h", R"("/a\\"b\\`c\\$d\\\\e%%f'g;h")"},
+        {"/a\nb", ""},
+        {"/a\x7f", ""},
+        {"/\xff/hanavo", ""}};
+    for (const auto& [path, argument] : cases)
+        EXPECT_EQ(platform::DesktopExecArgument(path), argument) << path;
 }
 
 TEST(LaunchReport, ShellOpenWritesOneLinePerLaunchWithTheNameAndAPlainReason)
@@ -153,78 +134,55 @@ TEST(LaunchReport, ShellOpenWritesOneLinePerLaunchWithTheNameAndAPlainReason)
     EXPECT_EQ(platform::LaunchReport("x", 0), "hanavo: cannot launch \"x\": the launch failed (0)");
 }
 
-// What another process gets, taking the lock twice; with `hold`, it keeps the lock until
-// hold[1] is closed.
-InstanceLock InChild(const int* hold)
+// What another process gets; taking it twice in one process, it is still its own.
+InstanceLock InAnotherProcess()
 {
-    int report[2];
-    if (pipe(report) != 0)
-        return InstanceLock(9);
-    if (fork() == 0) {
-        char got = static_cast<char>(platform::AcquireInstanceLock());
-        if (static_cast<char>(platform::AcquireInstanceLock()) != got)
-            got = 9; // taken twice in one process: still its own
-        char end;
-        if (hold)
-            close(hold[1]);
-        _exit(write(report[1], &got, 1) == 1 && hold && read(hold[0], &end, 1));
+    const pid_t child = fork();
+    if (child == 0) {
+        const InstanceLock first = platform::AcquireInstanceLock();
+        _exit(platform::AcquireInstanceLock() == first ? static_cast<int>(first) : 9);
     }
-    close(report[1]);
-    char got = 9;
-    const bool reported = read(report[0], &got, 1) == 1;
-    close(report[0]);
-    return static_cast<InstanceLock>(reported ? got : 9);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return static_cast<InstanceLock>(WEXITSTATUS(status));
 }
 
-// One holder at a time, in the runtime folder when it can be used, else beside the settings
-// file, and none when neither can be had.
+// In the runtime folder when it can be used, else beside the settings file, and none when
+// neither can be had; one holder at a time.
 TEST(InstanceLock, OneHolderAtATimeInTheFirstUsablePlace)
 {
-    const struct
-    {
-        const char* runtime; // relative to the test's folder; nullptr: unset, '!': as it is
-        const char* config;
-        const char* lockFile; // where the lock is taken; nullptr: nowhere
-    } places[] = {
+    const std::tuple<const char*, const char*, const char*> places[] = {
+        // $XDG_RUNTIME_DIR in the test's folder ("!": as it is, nullptr: unset), $XDG_CONFIG_HOME,
+        // where the lock is taken (nullptr: nowhere).
         {"runtime", "config", "runtime/Hanavo.lock"},
         {nullptr, "config", "config/Quillmere/Hanavo.lock"},
         {"!relative", "config", "config/Quillmere/Hanavo.lock"},
         {"file", "config", "config/Quillmere/Hanavo.lock"},
         {"shared", "config", "config/Quillmere/Hanavo.lock"}, // others can write there
-        {"file", "file/config", nullptr},
-    };
-    for (const auto& p : places) {
-        SCOPED_TRACE(p.runtime ? p.runtime : "unset");
+        {"file", "file/config", nullptr}};
+    for (const auto& [runtime, config, lockFile] : places) {
+        SCOPED_TRACE(runtime ? runtime : "unset");
         TempDir dir;
         mkdir((dir / "runtime").c_str(), 0700);
         mkdir((dir / "shared").c_str(), 0777);
         chmod((dir / "shared").c_str(), 01777);
         dir.Write("file", "");
-        if (!p.runtime)
+        if (!runtime)
             unsetenv("XDG_RUNTIME_DIR");
         else
-            setenv("XDG_RUNTIME_DIR",
-                   p.runtime[0] == '!' ? p.runtime + 1 : (dir / p.runtime).c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (dir / p.config).c_str(), 1);
+            setenv("XDG_RUNTIME_DIR", runtime[0] == '!' ? runtime + 1 : (dir / runtime).c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (dir / config).c_str(), 1);
         setenv("HOME", (dir / "file").c_str(), 1);
-
-        int hold[2];
-        ASSERT_EQ(pipe(hold), 0);
-        const InstanceLock holder = InChild(hold), other = InChild(nullptr);
-        close(hold[1]);
-        close(hold[0]);
-        while (wait(nullptr) > 0) {
+        if (!lockFile) {
+            EXPECT_EQ(InAnotherProcess(), InstanceLock::Unavailable);
+            continue;
         }
-        if (p.lockFile) {
-            EXPECT_EQ(holder, InstanceLock::Acquired);
-            EXPECT_EQ(other, InstanceLock::HeldElsewhere);
-            EXPECT_TRUE(fs::is_regular_file(dir / p.lockFile));
-            EXPECT_EQ(InChild(nullptr), InstanceLock::Acquired) << "the holder has ended";
-            wait(nullptr);
-        } else {
-            EXPECT_EQ(holder, InstanceLock::Unavailable);
-            EXPECT_EQ(other, InstanceLock::Unavailable);
-        }
+        EXPECT_EQ(InAnotherProcess(), InstanceLock::Acquired);
+        const int held = open((dir / lockFile).c_str(), O_RDWR);
+        ASSERT_EQ(flock(held, LOCK_EX), 0) << "no lock file where it was taken";
+        EXPECT_EQ(InAnotherProcess(), InstanceLock::HeldElsewhere);
+        close(held);
+        EXPECT_EQ(InAnotherProcess(), InstanceLock::Acquired);
     }
 }
 

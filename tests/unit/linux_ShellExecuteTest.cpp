@@ -39,24 +39,19 @@ struct Desktop
                                  true);
     Desktop()
     {
-        root.Write("data/mime/globs2", "50:text/plain:*.txt\n");
+        UseEmptyDesktop(root);
+        root.Write("xdg-data/mime/globs2", "50:text/plain:*.txt\n");
         for (const char* app : {"files %F\nMimeType=text/plain;inode/directory;\n",
                                 "url %u\nMimeType=x-scheme-handler/hanavotest;\n"})
-            root.Write("data/applications/" + std::string(app, 3) + ".desktop",
+            root.Write("xdg-data/applications/" + std::string(app, 3) + ".desktop",
                        "[Desktop Entry]\nType=Application\nName=A\nExec=" + gio + " " + app);
-        root.Write("config/mimeapps.list", "[Default Applications]\ntext/plain=fil.desktop\n"
-                                           "inode/directory=fil.desktop\n"
-                                           "x-scheme-handler/hanavotest=url.desktop\n");
-        const std::pair<const char*, std::string> environment[] = {
-            {"HOME", root.Path()},
-            {"XDG_DATA_HOME", root / "data"},
-            {"XDG_CONFIG_HOME", root / "config"},
-            {"XDG_DATA_DIRS", root.MakeDir("none")},
-            {"XDG_CONFIG_DIRS", root / "none"},
-            {"GIO_USE_VFS", "local"},
-            {"HANAVO_TEST_MARK", "now"}};
-        for (const auto& [name, value] : environment)
-            setenv(name, value.c_str(), 1);
+        root.Write("xdg-config/mimeapps.list", "[Default Applications]\ntext/plain=fil.desktop\n"
+                                               "inode/directory=fil.desktop\n"
+                                               "x-scheme-handler/hanavotest=url.desktop\n");
+        setenv("XDG_CONFIG_DIRS", (root / "xdg-dirs").c_str(), 1);
+        setenv("HOME", root.Path().c_str(), 1);
+        setenv("GIO_USE_VFS", "local", 1);
+        setenv("HANAVO_TEST_MARK", "now", 1);
         for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY",
                                  "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"})
             unsetenv(name);
@@ -253,17 +248,15 @@ TEST_F(ShellExecuteTest, StartedProgramRunsDetachedWithACleanStart)
 // name or an argument ever reaches a shell.
 TEST_F(ShellExecuteTest, StartsProgramsAndOpensEverythingElse)
 {
-    const std::string params =
-        "'$(touch pwned)' \"`touch pwned`\" '; touch pwned' -rf \xff\xfe \\$HOME ''";
-    const Arguments arguments = {
-        "$(touch pwned)", "`touch pwned`", "; touch pwned", "-rf", "\xff\xfe", "$HOME", ""};
-    const std::string hostile[] = {"with space", "quote'\"s",   "$(touch pwned)",
-                                   "\xff raw",   "-leading.sh", "a;touch pwned&&b"};
+    const std::string params = "'$(touch pwned)' \"`touch pwned`;\" -rf \xff\xfe \\$HOME ''";
+    const Arguments arguments = {"$(touch pwned)", "`touch pwned`;", "-rf",
+                                 "\xff\xfe",       "$HOME",          ""};
     std::vector<std::string> expected;
-    for (const std::string& name : hostile) {
-        Program("work/" + name, "h" + std::to_string(expected.size()));
+    for (const std::string name : {"with space'\"$(touch pwned)", "\xff;raw&&b", "-leading.sh"}) {
+        const std::string tag = "h" + std::to_string(expected.size());
+        Program("work/" + name, tag);
         EXPECT_GT(Launch(name, &params), 32) << name;
-        expected.push_back(Line("h" + std::to_string(expected.size()), arguments));
+        expected.push_back(Line(tag, arguments));
     }
     Program("bin/hanavo-cmd", "path");
     Program("bin/both", "path-both");
