@@ -89,40 +89,25 @@ TEST_F(StoreFixture, AHandWrittenFileReadsAsWrittenAndASaveKeepsEveryOtherLine)
     }
 }
 
-TEST_F(StoreFixture, EveryWrittenValueReadsBackByteForByteAndALineBreakIsRefused)
+TEST_F(StoreFixture, WrittenValuesReadBackAndWhatCouldNotBeReadBackIsRefused)
 {
-    const std::string values[] = {",;\"q\" 'r'\\",
-                                  "=",
-                                  "[Settings]",
-                                  "  padded\t",
-                                  "",
-                                  std::string("x\0y", 3),
-                                  "\xff\xfe\x80 \xe6\x97\xa5"};
-    std::vector<platform::ProfileValue> save;
-    for (const std::string& value : values)
-        save.push_back({"V" + std::to_string(save.size()), value});
-    for (int number : {INT_MIN, -1, 0, INT_MAX})
-        save.push_back({"N" + std::to_string(number), number});
-    EXPECT_TRUE(store.WriteValues("Settings", save));
-    for (std::size_t i = 0; i < std::size(values); ++i)
-        EXPECT_EQ(store.GetString("Settings", "V" + std::to_string(i), "-"),
-                  platform::TrimBlanks(values[i]))
-            << i;
-    for (int number : {INT_MIN, -1, 0, INT_MAX})
-        EXPECT_EQ(store.GetInt("Settings", "N" + std::to_string(number), 7), number);
-
+    // Other values are the settings text's (and its fuzz target's): here, what the store adds.
+    const std::string value = std::string(" =[Settings]\0\xff ", 15);
+    EXPECT_TRUE(store.WriteValues("Settings", {{"V", value}, {"Min", INT_MIN}, {"Max", INT_MAX}}));
+    EXPECT_EQ(store.GetString("Settings", "V", "-"), platform::TrimBlanks(value));
+    EXPECT_EQ(store.GetInt("Settings", "Min", 7), INT_MIN);
+    EXPECT_EQ(store.GetInt("Settings", "Max", 7), INT_MAX);
     // A line break cannot be stored, nor a name that would not read back: that value keeps its
     // old one, the others are saved.
     for (const char* broken : {"a\nb", "a\rb", "a\r\n"}) {
-        EXPECT_FALSE(store.WriteValues("Settings", {{"V0", broken}, {"V1", "saved"}})) << broken;
-        EXPECT_EQ(store.GetString("Settings", "V0", "-"), values[0]);
-        EXPECT_EQ(store.GetString("Settings", "V1", "-"), "saved");
+        EXPECT_FALSE(store.WriteValues("Settings", {{"V", broken}, {"Min", "saved"}})) << broken;
+        EXPECT_EQ(store.GetString("Settings", "V", "-"), platform::TrimBlanks(value));
+        EXPECT_EQ(store.GetString("Settings", "Min", "-"), "saved");
     }
     for (const char* name : {"a=b", "[a", " a", "a\nb", ""})
         EXPECT_FALSE(store.WriteString("Settings", name, "x")) << name;
     for (const char* group : {"Set]tings", " Settings", ""})
         EXPECT_FALSE(store.WriteString(group, "a", "x")) << group;
-
     // Integers edited by hand that are not whole numbers read as the default.
     Write("[Settings]\nText=1.5\nPlus= +42\n");
     for (const char* bad : {"Text", "Missing"})

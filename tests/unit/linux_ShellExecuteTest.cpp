@@ -266,7 +266,6 @@ TEST_F(ShellExecuteTest, StartsProgramsAndOpensEverythingElse)
         {"hanavo-cmd", nullptr, Line("path", {})},
         {"both", nullptr, Line("folder-both", {})},
         {"prog", "sub", Line("sub", {}, sub)},
-        {"./prog", "sub", Line("sub", {}, sub)},
         {"sub/prog", "", Line("sub", {})}};
     for (const auto& [file, directory, line] : programs) {
         EXPECT_GT(Launch(file, nullptr, directory), 32) << file;
@@ -306,11 +305,9 @@ TEST_F(ShellExecuteTest, StartsProgramsAndOpensEverythingElse)
 TEST_F(ShellExecuteTest, GivesUpALaunchThatWaitsForASilentSessionBus)
 {
     const std::string socketPath = dir / "bus";
-    int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(bus, 0);
+    const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
-    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
     socketPath.copy(address.sun_path, socketPath.size());
     ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(bus, 16), 0); // connections queue and are never accepted
