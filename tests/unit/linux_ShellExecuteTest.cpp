@@ -33,10 +33,13 @@ struct Desktop
 {
     TempDir root;
     std::string log = root / "launch.log";
-    std::string gio = root.Write("gio",
-                                 "#!/bin/sh\nexec '" + root.WriteLogger("logger", "gio", log) +
-                                     "' \"$HANAVO_TEST_MARK\" \"$@\"\n",
-                                 true);
+    // Also says so when it does not lead a session of its own (field 6 of its stat).
+    std::string gio =
+        root.Write("gio",
+                   "#!/bin/sh\n[ \"$(cut -d' ' -f6 /proc/$$/stat)\" = $$ ] || "
+                   "set -- 'not leading a session' \"$@\"\nexec '" +
+                       root.WriteLogger("logger", "gio", log) + "' \"$HANAVO_TEST_MARK\" \"$@\"\n",
+                   true);
     Desktop()
     {
         UseEmptyDesktop(root);
