@@ -98,11 +98,6 @@ struct ShellExecuteTest : testing::Test
         std::string folder = directory ? directory : "";
         return platform::ShellOpen(verb, file, params, directory ? &folder : nullptr);
     }
-    // A program at `name` in the test's folder that logs its starts as `tag`.
-    std::string Program(const std::string& name, const std::string& tag) const
-    {
-        return dir.WriteLogger(name, tag, desktop.log);
-    }
     // What the log holds for a start of `tag` with `args` in `folder`.
     std::string Line(const std::string& tag, const Arguments& args, std::string folder = {}) const
     {
@@ -151,7 +146,8 @@ TEST_F(ShellExecuteTest, ReportsEachFailureWithItsCode)
     link("pong.desktop", work + "/ping.desktop");
     for (int i = 0; i < 9; ++i)
         link("l" + std::to_string(i) + ".desktop",
-             i < 8 ? work + "/l" + std::to_string(i + 1) + ".desktop" : Program("work/prog", "l1"));
+             i < 8 ? work + "/l" + std::to_string(i + 1) + ".desktop"
+                   : dir.WriteLogger("work/prog", "l1", desktop.log));
     // "no_scheme://x": '_' cannot be in a scheme, so it is a path whose folder is missing.
     const std::pair<int, std::vector<const char*>> cases[] = {
         {2,
@@ -257,14 +253,14 @@ TEST_F(ShellExecuteTest, StartsProgramsAndOpensEverythingElse)
     std::vector<std::string> expected;
     for (const std::string name : {"with space'\"$(touch pwned)", "\xff;raw&&b", "-leading.sh"}) {
         const std::string tag = "h" + std::to_string(expected.size());
-        Program("work/" + name, tag);
+        dir.WriteLogger("work/" + name, tag, desktop.log);
         EXPECT_GT(Launch(name, &params), 32) << name;
         expected.push_back(Line(tag, arguments));
     }
-    Program("bin/hanavo-cmd", "path");
-    Program("bin/both", "path-both");
-    Program("work/both", "folder-both");
-    Program("work/sub/prog", "sub");
+    dir.WriteLogger("bin/hanavo-cmd", "path", desktop.log);
+    dir.WriteLogger("bin/both", "path-both", desktop.log);
+    dir.WriteLogger("work/both", "folder-both", desktop.log);
+    dir.WriteLogger("work/sub/prog", "sub", desktop.log);
     const std::tuple<const char*, const char*, std::string> programs[] = {
         {"hanavo-cmd", nullptr, Line("path", {})},
         {"both", nullptr, Line("folder-both", {})},
@@ -332,7 +328,7 @@ TEST_F(ShellExecuteTest, GivesUpALaunchThatWaitsForASilentSessionBus)
     signal.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     // Once the session ends nothing starts, not even a plain program.
-    Program("work/prog", "prog");
+    dir.WriteLogger("work/prog", "prog", desktop.log);
     EXPECT_EQ(Launch("prog"), 28);
     seam::ClearSessionEnd();
     EXPECT_GT(Launch("prog"), 32);
