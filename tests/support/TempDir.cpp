@@ -36,34 +36,17 @@ std::string Utf8Of(const fs::path& path)
 
 std::wstring FolderOfThisProgram()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            throw std::runtime_error("GetModuleFileNameW failed");
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::wstring path(32768, L'\0'); // the longest path Windows has
+    path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
     return path.substr(0, path.find_last_of(L"\\/"));
 }
 
 void SetRegistryText(const std::wstring& key, const std::wstring& value)
 {
-    HKEY handle;
     // Under Wine the classes root is the machine's (a test's prefix is its own); on Windows
     // without administrator rights the write goes to the user's classes.
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &handle, nullptr) != ERROR_SUCCESS)
-        throw std::runtime_error("cannot create the logger's file type");
-    const LONG result =
-        RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
-    if (result != ERROR_SUCCESS)
+    if (RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
         throw std::runtime_error("cannot set the logger's file type");
 }
 
@@ -122,10 +105,7 @@ std::string TempDir::Write(const std::string& name, const std::string& content,
 {
     const fs::path p = PathOf(m_path + "/" + name);
     fs::create_directories(p.parent_path());
-    {
-        std::ofstream out(p, std::ios::binary | std::ios::trunc);
-        out << content;
-    }
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << content;
     if (executable)
         fs::permissions(p, fs::perms::owner_exec | fs::perms::group_exec, fs::perm_options::add);
     return m_path + "/" + name;
@@ -194,9 +174,7 @@ std::vector<std::string> TempDir::Names(const std::string& sub) const
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(PathOf(path), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines,
@@ -207,11 +185,8 @@ std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines
         [&] {
             result.clear();
             std::istringstream in(ReadFile(path));
-            for (std::string line; std::getline(in, line);) {
-                if (!line.empty() && line.back() == '\r')
-                    line.pop_back();
-                result.push_back(line);
-            }
+            for (std::string line; std::getline(in, line);)
+                result.push_back(line.substr(0, line.size() - line.ends_with('\r')));
             return result.size() >= lines;
         },
         timeout);

@@ -64,7 +64,6 @@ class CwdGuard
 public:
     CwdGuard();
     ~CwdGuard();
-    const std::string& Saved() const { return m_saved; }
 
 private:
     std::string m_saved;

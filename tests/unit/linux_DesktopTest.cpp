@@ -1,5 +1,5 @@
-// What Hanavo leaves in the user's Linux desktop: files in the trash, the autostart entry, and
-// a line on standard error for every launch.
+// What Hanavo leaves in the user's Linux session: files in the trash, the autostart entry, the
+// single-instance lock, and a line on standard error for every launch.
 #include "dialogs/CSettingDialog.h"
 #include "platform/Os.h"
 #include "platform/linux/LinuxOs.h"
@@ -8,12 +8,16 @@
 #include "support/TempDir.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <glib.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace testing_support;
+using platform::InstanceLock;
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,50 +31,46 @@ TEST(Trash, MovesTheFileToTheUsersTrashAndNowhereElse)
     EXPECT_TRUE(dir.Names("launch").empty());
     EXPECT_EQ(ReadFile(dir / "xdg-data/Trash/files/01e_\xff raw.sh"), "kept");
     EXPECT_TRUE(fs::exists(dir / "xdg-data/Trash/info/01e_\xff raw.sh.trashinfo"));
-    EXPECT_FALSE(platform::MoveToTrash(dir / "launch/gone.sh"));
-    EXPECT_FALSE(platform::MoveToTrash(""));
+    for (const std::string& path : {dir / "launch/gone.sh", std::string()})
+        EXPECT_FALSE(platform::MoveToTrash(path)) << path;
 }
 
-struct LoginStart : ::testing::Test
+// Either entry ticks the box unless it is hidden; without an absolute XDG_CONFIG_HOME the
+// entries are in $HOME/.config.
+TEST(LoginStart, TickedByEitherEntryUnlessHidden)
 {
     TempDir dir;
-    std::string autostart;
-    LoginStart()
-    {
-        UseEmptyDesktop(dir);
-        autostart = dir / "xdg-config/autostart";
-    }
-    std::string Entry(const char* name) const { return autostart + "/" + name; }
-};
-
-TEST_F(LoginStart, TickedByEitherEntryUnlessHidden)
-{
-    const struct
-    {
-        const char* name;
-        const char* extra;
-        bool ticked;
-    } cases[] = {
-        {nullptr, "", false},
-        {"io.github.quillmere.Hanavo.desktop", "", true},
-        {"io.github.quillmere.Hanavo.desktop", "Hidden=true\n", false},
-        {"io.github.quillmere.Hanavo.desktop", "Hidden = false\n", true},
-        {"hanavo-autostart.desktop", "", true},
-        {"hanavo-autostart.desktop", "Hidden=true\n", false},
-        {"other.desktop", "", false},
-    };
-    for (const auto& c : cases) {
-        fs::remove_all(autostart);
-        if (c.name)
-            dir.Write("xdg-config/autostart/" + std::string(c.name),
-                      "[Desktop Entry]\nType=Application\nExec=hanavo -a\n" + std::string(c.extra));
-        EXPECT_EQ(platform::LoginStartEnabled(), c.ticked)
-            << (c.name ? c.name : "none") << " " << c.extra;
+    setenv("HOME", dir.Path().c_str(), 1);
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"/", nullptr, "", false},
+        {"/", "io.github.quillmere.Hanavo.desktop", "", true},
+        {"/", "io.github.quillmere.Hanavo.desktop", "Hidden=true\n", false},
+        {"/", "io.github.quillmere.Hanavo.desktop", "Hidden = false\n", true},
+        {"/", "hanavo-autostart.desktop", "", true},
+        {"/", "hanavo-autostart.desktop", "Hidden=true\n", false},
+        {"/", "other.desktop", "", false},
+        {"relative", "hanavo-autostart.desktop", "", true},
+        {nullptr, "hanavo-autostart.desktop", "", true}};
+    for (const auto& [config, name, extra, ticked] : cases) {
+        const std::string folder = config && config[0] == '/' ? "xdg" : ".config";
+        fs::remove_all(dir / "xdg");
+        fs::remove_all(dir / ".config");
+        if (config)
+            setenv("XDG_CONFIG_HOME", config[0] == '/' ? (dir / folder).c_str() : config, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        if (name)
+            dir.Write(folder + "/autostart/" + name,
+                      "[Desktop Entry]\nType=Application\nExec=hanavo -a\n" + std::string(extra));
+        EXPECT_EQ(platform::LoginStartEnabled(), ticked) << (name ? name : "none") << " " << extra;
     }
 }
 
-TEST_F(LoginStart, TheSettingsDialogAppliesTheBoxOnOKOnly)
+TEST(LoginStart, TheSettingsDialogAppliesTheBoxOnOKOnly)
 {
+    TempDir dir;
+    UseEmptyDesktop(dir);
+    const std::string autostart = dir / "xdg-config/autostart";
     ScriptedHost host;
     auto run = [&](bool tick, int button) {
         CSettingDialog dlg(host);
@@ -84,20 +84,15 @@ TEST_F(LoginStart, TheSettingsDialogAppliesTheBoxOnOKOnly)
     };
     dir.Write("xdg-config/autostart/hanavo-autostart.desktop", "[Desktop Entry]\nExec=hanavo -a\n");
     EXPECT_EQ(run(false, platform::IdCancel), platform::IdCancel);
-    EXPECT_TRUE(fs::exists(Entry("hanavo-autostart.desktop"))) << "Cancel changes nothing";
+    EXPECT_TRUE(platform::LoginStartEnabled()) << "Cancel changes nothing";
     EXPECT_EQ(run(false, platform::IdOk), platform::IdOk);
     EXPECT_TRUE(dir.Names("xdg-config/autostart").empty()) << "unticked removes the example too";
     EXPECT_EQ(run(true, platform::IdOk), platform::IdOk);
     EXPECT_EQ(host.LastWindow(IDD_SETTING_DIALOG)->controls.at(IDC_LOGIN_START).check, 1);
 
-    GKeyFile* file = g_key_file_new();
-    ASSERT_TRUE(g_key_file_load_from_file(file, Entry("io.github.quillmere.Hanavo.desktop").c_str(),
-                                          G_KEY_FILE_NONE, nullptr));
-    gchar* exec = g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, "Exec", nullptr);
-    EXPECT_EQ(std::string(exec ? exec : ""), fs::read_symlink("/proc/self/exe").string() + " -a");
-    g_free(exec);
-    g_key_file_free(file);
-    EXPECT_TRUE(platform::LoginStartEnabled());
+    EXPECT_NE(ReadFile(autostart + "/io.github.quillmere.Hanavo.desktop")
+                  .find("\nExec=" + fs::read_symlink("/proc/self/exe").string() + " -a\n"),
+              std::string::npos);
     EXPECT_TRUE(host.Messages().empty());
 
     // A folder that cannot be made: the box stays as the desktop has it, and the user is told.
@@ -109,70 +104,86 @@ TEST_F(LoginStart, TheSettingsDialogAppliesTheBoxOnOKOnly)
     EXPECT_FALSE(platform::LoginStartEnabled());
 }
 
-// The program's path survives the Exec line's quoting and the string value's escapes.
+// Quoted for the Exec line, then escaped for the string value; what an entry cannot carry is
+// refused.
 TEST(DesktopExec, QuotesWhatThePathNeedsAndRefusesWhatItCannotCarry)
 {
-    for (const std::string path :
-         {"/usr/bin/hanavo", "/opt/my apps/hanavo", "/日本/ハナボ", "/a\"b`c$d\\e%f'g;h/hanavo"}) {
-        const std::string arg = platform::DesktopExecArgument(path);
-        const std::string text = "[Desktop Entry]\nExec=" + arg + " -a\n";
-        GKeyFile* file = g_key_file_new();
-        ASSERT_TRUE(
-            g_key_file_load_from_data(file, text.c_str(), text.size(), G_KEY_FILE_NONE, nullptr))
-            << arg;
-        // Strictly: an escape the format does not know is an error.
-        GError* error = nullptr;
-        gchar* exec = g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, "Exec", &error);
-        ASSERT_EQ(error, nullptr) << arg << ": " << error->message;
-        // Field codes come first: "%%" is a literal percent sign.
-        std::string line = exec;
-        for (std::size_t at = 0; (at = line.find("%%", at)) != std::string::npos; ++at)
-            line.erase(at, 1);
-        gchar** argv = nullptr;
-        ASSERT_TRUE(g_shell_parse_argv(line.c_str(), nullptr, &argv, nullptr)) << line;
-        EXPECT_EQ(std::string(argv[0]), path);
-        EXPECT_EQ(std::string(argv[1] ? argv[1] : ""), "-a");
-        g_strfreev(argv);
-        g_free(exec);
-        g_key_file_free(file);
-    }
-    EXPECT_EQ(platform::DesktopExecArgument("/usr/bin/hanavo"), "/usr/bin/hanavo");
-    EXPECT_EQ(platform::DesktopExecArgument("/a\nb"), "");
-    EXPECT_EQ(platform::DesktopExecArgument("/\xff/hanavo"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/usr/bin/hanavo-1.0_x+", "/usr/bin/hanavo-1.0_x+"},
+        {"/opt/my apps/日本", "\"/opt/my apps/日本\""},
+        {"/a\"b`c$d\\e%f'g;h", R"("/a\\"b\\`c\\$d\\\\e%%f'g;h")"},
+        {"/a\nb", ""},
+        {"/a\x7f", ""},
+        {"/\xff/hanavo", ""}};
+    for (const auto& [path, argument] : cases)
+        EXPECT_EQ(platform::DesktopExecArgument(path), argument) << path;
 }
 
-TEST(LaunchReport, OneLinePerLaunchWithTheNameAndAPlainReason)
+TEST(LaunchReport, ShellOpenWritesOneLinePerLaunchWithTheNameAndAPlainReason)
 {
-    const struct
-    {
-        std::string file;
-        int result;
-        std::string line;
-    } cases[] = {
-        {"notes.txt", 31,
-         "hanavo: cannot launch \"notes.txt\": no application is associated with this file "
-         "type (31)"},
-        {"01e_setup.sh", 42, "hanavo: launched \"01e_setup.sh\""},
-        {"gone", 2, "hanavo: cannot launch \"gone\": the file was not found (2)"},
-        {"a\"b\nc\\", 5, "hanavo: cannot launch \"a\\x22b\\x0ac\\x5c\": access was denied (5)"},
-        {"x", 99, "hanavo: launched \"x\""},
-        {"x", 0, "hanavo: cannot launch \"x\": the launch failed (0)"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(platform::LaunchReport(c.file, c.result), c.line);
-
-    // ShellOpen writes it, one line per launch.
     TempDir dir;
     dir.Write("run.sh", "#!/bin/sh\n", true);
     ::testing::internal::CaptureStderr();
     const std::string folder = dir.Path();
-    const int started = platform::ShellOpen(nullptr, "run.sh", nullptr, &folder);
-    const int missing = platform::ShellOpen(nullptr, "missing.sh", nullptr, &folder);
+    EXPECT_GT(platform::ShellOpen(nullptr, "run.sh", nullptr, &folder), 32);
+    EXPECT_EQ(platform::ShellOpen(nullptr, "a\"b\nc\\", nullptr, &folder), 2);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              platform::LaunchReport("run.sh", started) + "\n" +
-                  platform::LaunchReport("missing.sh", missing) + "\n");
-    EXPECT_GT(started, 32);
-    EXPECT_EQ(missing, 2);
+              "hanavo: launched \"run.sh\"\n"
+              "hanavo: cannot launch \"a\\x22b\\x0ac\\x5c\": the file was not found (2)\n");
+    EXPECT_EQ(platform::LaunchReport("x", 33), "hanavo: launched \"x\"");
+    EXPECT_EQ(platform::LaunchReport("x", 0), "hanavo: cannot launch \"x\": the launch failed (0)");
+}
+
+// What another process gets; taking it twice in one process, it is still its own.
+InstanceLock InAnotherProcess()
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const InstanceLock first = platform::AcquireInstanceLock();
+        _exit(platform::AcquireInstanceLock() == first ? static_cast<int>(first) : 9);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return static_cast<InstanceLock>(WEXITSTATUS(status));
+}
+
+// In the runtime folder when it can be used, else beside the settings file, and none when
+// neither can be had; one holder at a time.
+TEST(InstanceLock, OneHolderAtATimeInTheFirstUsablePlace)
+{
+    const std::tuple<const char*, const char*, const char*> places[] = {
+        // $XDG_RUNTIME_DIR in the test's folder ("!": as it is, nullptr: unset), $XDG_CONFIG_HOME,
+        // where the lock is taken (nullptr: nowhere).
+        {"runtime", "config", "runtime/Hanavo.lock"},
+        {nullptr, "config", "config/Quillmere/Hanavo.lock"},
+        {"!relative", "config", "config/Quillmere/Hanavo.lock"},
+        {"file", "config", "config/Quillmere/Hanavo.lock"},
+        {"shared", "config", "config/Quillmere/Hanavo.lock"}, // others can write there
+        {"file", "file/config", nullptr}};
+    for (const auto& [runtime, config, lockFile] : places) {
+        SCOPED_TRACE(runtime ? runtime : "unset");
+        TempDir dir;
+        mkdir((dir / "runtime").c_str(), 0700);
+        mkdir((dir / "shared").c_str(), 0777);
+        chmod((dir / "shared").c_str(), 01777);
+        dir.Write("file", "");
+        if (!runtime)
+            unsetenv("XDG_RUNTIME_DIR");
+        else
+            setenv("XDG_RUNTIME_DIR", runtime[0] == '!' ? runtime + 1 : (dir / runtime).c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (dir / config).c_str(), 1);
+        setenv("HOME", (dir / "file").c_str(), 1);
+        if (!lockFile) {
+            EXPECT_EQ(InAnotherProcess(), InstanceLock::Unavailable);
+            continue;
+        }
+        EXPECT_EQ(InAnotherProcess(), InstanceLock::Acquired);
+        const int held = open((dir / lockFile).c_str(), O_RDWR);
+        ASSERT_EQ(flock(held, LOCK_EX), 0) << "no lock file where it was taken";
+        EXPECT_EQ(InAnotherProcess(), InstanceLock::HeldElsewhere);
+        close(held);
+        EXPECT_EQ(InAnotherProcess(), InstanceLock::Acquired);
+    }
 }
 
 } // namespace
