@@ -29,8 +29,8 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
 
     const std::set<std::string> all = {"xcb", "wayland", "offscreen"},
                                 noWayland = {"xcb", "offscreen"};
-    const std::string open = "hanavo: cannot open ",
-                      waylandT = open + "the Wayland display \"wayland-t\"";
+    const std::string open = "hanavo: cannot open ", wl = open + "the Wayland display \"";
+    const std::string waylandT = wl + "wayland-t\"";
     const std::string noPlugin =
         waylandT + ": the toolkit's Wayland support (package qt6-wayland) is not installed.";
     const char* rt = runtime.Path().c_str();
@@ -42,14 +42,16 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
         {nullptr, nullptr, nullptr, rt, all, "", open + "a display (DISPLAY is not set)."},
         {"xcb", noX.c_str(), nullptr, rt, all, "", open + "the display \"" + noX + "\"."},
         {"offscreen", nullptr, nullptr, rt, all, "offscreen", ""},
-        {"vnc", nullptr, nullptr, rt, all, "", "hanavo: the display platform \"vnc\" is not installed."},
+        {"vnc", nullptr, nullptr, rt, all, "",
+         "hanavo: the display platform \"vnc\" is not installed."},
         {nullptr, nullptr, "wayland-t", rt, all, "wayland", ""}, // Wayland without X11
         {"wayland", noX.c_str(), "wayland-t", rt, all, "wayland", ""},
         {"wayland", nullptr, "wayland-t", rt, noWayland, "", noPlugin},
         {nullptr, nullptr, "wayland-t", rt, noWayland, "", noPlugin},
         {"wayland;offscreen", nullptr, "wayland-t", rt, noWayland, "offscreen", ""},
-        {"wayland", nullptr, "wayland-none", rt, all, "", open + "the Wayland display \"wayland-none\"."},
-        {"wayland", nullptr, "wayland-t", nullptr, all, "", waylandT + ": XDG_RUNTIME_DIR is not set."},
+        {"wayland", nullptr, "wayland-none", rt, all, "", wl + "wayland-none\"."},
+        {"wayland", nullptr, "wayland-t", nullptr, all, "",
+         waylandT + ": XDG_RUNTIME_DIR is not set."},
         {"wayland", nullptr, socketPath.c_str(), nullptr, all, "wayland", ""}};
     // clang-format on
     for (const auto& c : cases) {

@@ -18,23 +18,17 @@ namespace guitest {
 
 using platform::QtWindow;
 
-// Records commands and ticks; nothing a user does can end it.
+// Records commands and hands ticks on; nothing a user does can end it.
 class TestDialog : public platform::Dialog
 {
 public:
     using Dialog::Dialog;
     std::vector<int> commands;
-    std::vector<std::uintptr_t> ticks;
     std::function<void(std::uintptr_t)> onTimer;
     int destroyed = 0;
 
     void OnCommand(int id) override { commands.push_back(id); }
-    void OnTimer(std::uintptr_t id) override
-    {
-        ticks.push_back(id);
-        if (onTimer)
-            onTimer(id);
-    }
+    void OnTimer(std::uintptr_t id) override { onTimer(id); }
     void DestroyWindow() override { ++destroyed; }
 };
 
@@ -52,11 +46,10 @@ inline void Later(std::function<void()> fn)
     QTimer::singleShot(0, qApp, std::move(fn));
 }
 
-inline void KeyClick(QWidget* target, int key, const QString& text = {},
-                     Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+inline void KeyClick(QWidget* target, int key, const QString& text = {})
 {
     for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-        QKeyEvent event(type, key, modifiers, text);
+        QKeyEvent event(type, key, Qt::NoModifier, text);
         QApplication::sendEvent(target, &event);
     }
 }

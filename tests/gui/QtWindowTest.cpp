@@ -75,7 +75,8 @@ TEST(QtWindow, EveryTemplateBecomesItsWidgetsWithUnclippedTexts)
 {
     // Pixels for dialog units as MulDiv gives them: rounded half away from zero; -1 for none.
     // clang-format off
-    for (auto [n, num, den, px] : {std::array{3, 5, 2, 8}, {-3, 5, 2, -8}, {3, 5, -2, -8}, {5, 3, 0, -1}})
+    for (auto [n, num, den, px] :
+         {std::array{3, 5, 2, 8}, {-3, 5, 2, -8}, {3, 5, -2, -8}, {7, 1, 4, 2}, {5, 3, 0, -1}})
         // clang-format on
         EXPECT_EQ(DialogUnits::MulDiv(n, num, den), px) << n << " " << num << " " << den;
     // By kind: Static, Icon, Edit, PushButton, CheckBox, UpDown, CheckList.
@@ -175,15 +176,20 @@ TEST(QtWindow, KeysAndClicksAskTheDialogWithTheirCommandOrMoveTheFocus)
     struct { int tmpl, focused; std::vector<int> disabled; int input, expected; } const cases[] = {
         // To the default button, or the focused push button; with none, IdOk.
         {kSet, IDC_COMMAND, {}, kEnter, IdOk}, {kSet, IDC_COMMAND, {}, Qt::Key_Enter, IdOk},
-        {kSet, IdCancel, {}, kEnter, IdCancel}, {kSet, IDC_BROWSE_COMMAND, {}, kEnter, IDC_BROWSE_COMMAND},
-        {kTimer, IDC_RUN_COMMAND, {}, kEnter, IDC_RUN_NOW}, {kTimer, IDC_RUN_COMMAND, {IDC_RUN_NOW}, kEnter, 0},
+        {kSet, IdCancel, {}, kEnter, IdCancel},
+        {kSet, IDC_BROWSE_COMMAND, {}, kEnter, IDC_BROWSE_COMMAND},
+        {kTimer, IDC_RUN_COMMAND, {}, kEnter, IDC_RUN_NOW},
+        {kTimer, IDC_RUN_COMMAND, {IDC_RUN_NOW}, kEnter, 0},
         {kEditOnly, 500, {}, kEnter, IdOk},
-        {kOrder, IDC_FILE_LIST, {}, Qt::Key_Escape, IdCancel}, {kOrder, IDC_FILE_LIST, {}, kClose, IdCancel},
+        {kOrder, IDC_FILE_LIST, {}, Qt::Key_Escape, IdCancel},
+        {kOrder, IDC_FILE_LIST, {}, kClose, IdCancel},
         {kTimer, IDC_RUN_FILES, {}, kClick, IDC_RUN_FILES},
         // A focused button that disables itself (Start, once pressed) leaves Enter to the
         // default button, and Tab and Shift+Tab go on from its place in the tab order.
-        {kTimer, IDC_START, {IDC_START}, kEnter, IDC_RUN_NOW}, {kTimer, IDC_START, {IDC_START}, kBack, IDC_SETTINGS},
-        {kTimer, IDC_START, {IDC_START}, kTab, IDC_STOP}, {kTimer, IDC_START, {IDC_STOP, IDC_START}, kTab, IDC_RESET},
+        {kTimer, IDC_START, {IDC_START}, kEnter, IDC_RUN_NOW},
+        {kTimer, IDC_START, {IDC_START}, kBack, IDC_SETTINGS},
+        {kTimer, IDC_START, {IDC_START}, kTab, IDC_STOP},
+        {kTimer, IDC_START, {IDC_STOP, IDC_START}, kTab, IDC_RESET},
         {kTimer, IDC_START, {IDC_SETTINGS, IDC_START}, kBack, IDC_RUN_NOW}};
     // clang-format on
     for (const auto& c : cases) {
@@ -225,8 +231,9 @@ TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Characters)
     auto* seconds = static_cast<QLineEdit*>(w.Control(IDC_SECONDS));
     // The number, a step by arrow click (+1, -1) or key, and the number after.
     // clang-format off
-    for (auto [from, step, to] : {std::tuple{"298", 1, "300"}, {"12", -1, "10"}, {"60", 1, "65"}, {"5", 1, "10"},
-         {"65", +Qt::Key_Down, "60"}, {"300", +Qt::Key_Up, "300"}, {"400", +Qt::Key_Down, "300"}}) {
+    for (auto [from, step, to] : {std::tuple{"298", 1, "300"}, {"12", -1, "10"}, {"60", 1, "65"},
+         {"5", 1, "10"}, {"65", +Qt::Key_Down, "60"}, {"300", +Qt::Key_Up, "300"},
+         {"400", +Qt::Key_Down, "300"}}) {
         // clang-format on
         w.SetText(IDC_SECONDS, from);
         QToolButton* arrow = step > 0 ? upDown->UpButton() : upDown->DownButton();
@@ -252,23 +259,24 @@ TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Characters)
     // The limit counts UTF-16 code units and stops insertions only, typed or pasted, cut to fit
     // but never inside a character; text the program sets is not cut, and deleting from it
     // always works.
-    const std::string a(258, 'a');
-    w.SetText(IDC_TOPDIR, a);
-    for (auto [typed, shown] :
-         {std::pair{"あ", "あ"}, {"\U0001F600", "あ"}, {"z", "あz"}, {"y", "あz"}}) {
-        folder->insert(QString::fromUtf8(typed));
-        EXPECT_EQ(w.GetText(IDC_TOPDIR), a + shown) << typed;
+    // The text before, whether the insertion goes at its start, the text inserted and after.
+    const std::string a(258, 'a'), b(300, 'b');
+    // clang-format off
+    using Insert = std::tuple<std::string, bool, const char*, std::string>;
+    for (auto [before, home, inserted, after] : std::initializer_list<Insert>{
+             {a, false, "あ", a + "あ"}, {a + "あ", false, "\U0001F600", a + "あ"},
+             {a + "あ", false, "z", a + "あz"}, {a + "あz", false, "y", a + "あz"}, {b, false, "c", b},
+             {a.substr(7), true, "ふぉるだふぉるだ\U0001F600ふ", "ふぉるだふぉるだ" + a.substr(7)}}) {
+        // clang-format on
+        w.SetText(IDC_TOPDIR, before);
+        home ? folder->home(false) : folder->end(false);
+        folder->insert(QString::fromUtf8(inserted));
+        EXPECT_EQ(w.GetText(IDC_TOPDIR), after) << inserted;
     }
-    w.SetText(IDC_TOPDIR, a.substr(7));
-    folder->home(false);
-    folder->insert(QString::fromUtf8("ふぉるだふぉるだ\U0001F600ふ")); // 13 units
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), "ふぉるだふぉるだ" + a.substr(7));
     EXPECT_EQ(folder->cursorPosition(), 8);
-    w.SetText(IDC_TOPDIR, std::string(300, 'b'));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(300, 'b'));
+    w.SetText(IDC_TOPDIR, b);
     KeyClick(folder, Qt::Key_Backspace);
-    KeyClick(folder, Qt::Key_C, "c");
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(299, 'b'));
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), b.substr(1));
 }
 
 TEST(QtWindow, CheckListTogglesByMouseAndSpaceShowsCutNamesWhole)
@@ -313,18 +321,20 @@ TEST(QtWindow, ATimerKilledInsideItsTickStopsAndTheWindowLeavesTheFrontOnceNoLon
     Shown<TestDialog> b(res::GetTemplate(IDD_ABOUTBOX));
     QtWindow& w = b.Open();
     // As the launch at zero does: kill the timer, then show a message box.
+    std::vector<std::uintptr_t> ticks;
     b.dialog.onTimer = [&](std::uintptr_t id) {
-        if (b.dialog.ticks.size() != 3)
-            return;
-        EXPECT_TRUE(w.KillTimer(id));
-        QEventLoop box;
-        QTimer::singleShot(100, &box, &QEventLoop::quit); // ten intervals
-        box.exec();
+        ticks.push_back(id);
+        if (ticks.size() == 3) {
+            EXPECT_TRUE(w.KillTimer(id));
+            QEventLoop box;
+            QTimer::singleShot(100, &box, &QEventLoop::quit); // ten intervals
+            box.exec();
+        }
     };
     EXPECT_EQ(w.SetTimer(7, 10), 7u);
-    ASSERT_TRUE(WaitUntil([&] { return b.dialog.ticks.size() >= 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return ticks.size() >= 3; }));
     QApplication::processEvents();
-    EXPECT_EQ(b.dialog.ticks, (std::vector<std::uintptr_t>{7, 7, 7}));
+    EXPECT_EQ(ticks, (std::vector<std::uintptr_t>{7, 7, 7}));
     EXPECT_FALSE(w.KillTimer(7));
     // Brought forward each second while it counts; in front no longer once the count stops.
     EXPECT_TRUE(w.ForceForeground() && (w.windowFlags() & Qt::WindowStaysOnTopHint));

@@ -29,8 +29,7 @@ TEST(CompoundText, DecodesTheSetsOfTitlesAndRefusesOthers)
 
 namespace {
 
-// A new child of parent, titled with the bytes in the property of the type
-// given.
+// A new child of parent, titled with the bytes in the property of the type given.
 xcb_window_t Titled(xcb_connection_t* c, xcb_window_t parent, const char* property,
                     const char* type, const std::string& bytes)
 {
@@ -52,23 +51,24 @@ xcb_window_t Titled(xcb_connection_t* c, xcb_window_t parent, const char* proper
 
 TEST(X11WindowSearch, FindsExactTitlesOfFramedWindowsOnAPrivateServer)
 {
-    // An Xvfb server on a display number it picks itself: the shell prints the
-    // server's process id, then the server its display number.
-    FILE* out = ::popen("exec 3>&1; Xvfb -displayfd 3 -nolisten tcp -screen 0 "
-                        "320x240x24 >/dev/null 2>&1 & echo $!",
-                        "r");
+    // An Xvfb server on a display number it picks itself: the shell prints the server's process
+    // id, then the server its display number.
+    FILE* out =
+        ::popen("exec 3>&1; Xvfb -displayfd 3 -nolisten tcp >/dev/null 2>&1 & echo $!", "r");
     int pid = 0, number = -1;
-    if (!out || std::fscanf(out, "%d %d", &pid, &number) != 2)
+    const bool started = out && std::fscanf(out, "%d %d", &pid, &number) == 2;
+    if (out)
+        ::pclose(out);
+    if (!started)
         GTEST_SKIP() << "Xvfb is not available";
-    ::pclose(out);
     std::shared_ptr<void> server(nullptr, [pid](void*) { ::kill(pid, SIGTERM); });
     guitest::ScopedEnv display("DISPLAY", (":" + std::to_string(number)).c_str());
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     ASSERT_EQ(xcb_connection_has_error(c), 0);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    // A client inside a frame, as a reparenting window manager leaves it; a
-    // Latin-1 WM_NAME; an Xt program's title in compound text; five windows
-    // nested, of which depth 4 is searched, 5 not.
+    // A client inside a frame, as a reparenting window manager leaves it; a Latin-1 WM_NAME; an
+    // Xt program's title in compound text; five windows nested, of which depth 4 is searched, 5
+    // not.
     Titled(c, Titled(c, root, "_NET_WM_NAME", "UTF8_STRING", "frame"), "_NET_WM_NAME",
            "UTF8_STRING", "Hanavo(停止中)");
     Titled(c, root, "WM_NAME", "STRING", "Caf\xe9 Hanavo");
@@ -80,16 +80,13 @@ TEST(X11WindowSearch, FindsExactTitlesOfFramedWindowsOnAPrivateServer)
 
     platform::X11WindowSearch search;
     ASSERT_TRUE(search.IsConnected());
+    // Exact titles only, in UTF-8.
+    // clang-format off
     for (auto [title, found] : std::initializer_list<std::pair<const char*, bool>>{
-             {"Hanavo(停止中)", true},
-             {"Hanavo(秒読中)", false},
-             {"Hanavo(停止中", false},
-             {"Hanavo(停止中) ", false},
-             {"Café Hanavo", true},
-             {"Caf\xe9 Hanavo", false}, // titles are UTF-8
-             {"Old(停止中)", true},
-             {"depth 4", true},
-             {"depth 5", false}})
+             {"Hanavo(停止中)", true}, {"Hanavo(秒読中)", false}, {"Hanavo(停止中", false},
+             {"Hanavo(停止中) ", false}, {"Café Hanavo", true}, {"Caf\xe9 Hanavo", false},
+             {"Old(停止中)", true}, {"depth 4", true}, {"depth 5", false}})
+        // clang-format on
         EXPECT_EQ(search.HasWindowTitled(title), found) << title;
     xcb_disconnect(c);
 }
