@@ -1,5 +1,5 @@
-// The choice of display before the toolkit starts: one clear line instead of the toolkit's
-// abort, X11 before native Wayland, and a missing plugin never taken.
+// The choice of display before the toolkit starts: one clear line instead of the toolkit's abort,
+// X11 before native Wayland, and a missing plugin never taken.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -34,8 +34,8 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
     const std::string noPlugin =
         waylandT + ": the toolkit's Wayland support (package qt6-wayland) is not installed.";
     const char* rt = runtime.Path().c_str();
-    // QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, XDG_RUNTIME_DIR, the plugins installed, and
-    // the platform chosen or the problem told.
+    // QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY, XDG_RUNTIME_DIR, the plugins installed, and the
+    // platform chosen or the problem told.
     // clang-format off
     struct { const char *qpa, *display, *wayland, *runtime; std::set<std::string> installed;
              std::string platform, problem; } const cases[] = {

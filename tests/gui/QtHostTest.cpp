@@ -1,5 +1,5 @@
-// Modal runs and their nesting, the window menu, message boxes, the file
-// chooser and the end of the session.
+// Modal runs and their nesting, the window menu, message boxes, the file chooser and the end of the
+// session.
 #include <QtWidgets>
 #include <csignal>
 #include <filesystem>
@@ -31,8 +31,7 @@ template <typename T> T* Visible()
 TEST(QtHost, TerminationSignalEndsEveryModalRunInnermostFirst)
 {
     QtHost host;
-    // The signals stay the first host's to watch: another host leaves no
-    // descriptor open.
+    // The signals stay the first host's to watch: another host leaves no descriptor open.
     auto open = [] {
         return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
     };
@@ -52,9 +51,9 @@ TEST(QtHost, TerminationSignalEndsEveryModalRunInnermostFirst)
                 ASSERT_TRUE(WaitUntil([] { return Visible<QMessageBox>() != nullptr; }));
                 QMessageBox* box = Visible<QMessageBox>();
                 QtWindow* innerWindow = host.OpenWindows().back();
-                // Owned by the innermost dialog, captioned with the application's name,
-                // and the text (a user's) never taken for markup; in the dialogs' font,
-                // and with the arrow over it though a launch waits.
+                // Owned by the innermost dialog, captioned with the application's name, and the
+                // text (a user's) never taken for markup; in the dialogs' font, and with the arrow
+                // over it though a launch waits.
                 EXPECT_EQ(box->windowTitle() + box->text(), "Hanavo<b>閉じない</b> &");
                 EXPECT_EQ(box->textFormat(), Qt::PlainText);
                 EXPECT_EQ(QFontInfo(box->findChild<QLabel*>("qt_msgbox_label")->font()).family(),
@@ -100,8 +99,7 @@ TEST(QtHost, ChoosersFilterTheFolderAndReturnThePathBytes)
     dir.MakeDir("起動"); // listed under either filter
     QtHost host;
     TestDialog d(host, res::GetTemplate(IDD_SETTING_DIALOG));
-    // The names listed under each filter, chosen as a user's choice in the list
-    // does it.
+    // The names listed under each filter, chosen as a user's choice in the list does it.
     std::vector<QStringList> listed;
     Later([&] {
         ASSERT_TRUE(WaitUntil([] { return Visible<QFileDialog>() != nullptr; }));

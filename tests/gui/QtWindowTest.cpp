@@ -1,5 +1,5 @@
-// Templates become the right widgets at the right places, and the controls behave as the
-// system's dialogs expect them to.
+// Templates become the right widgets at the right places, and the controls behave as the system's
+// dialogs expect them to.
 #include <QtWidgets>
 #include <gtest/gtest.h>
 
@@ -108,8 +108,8 @@ TEST(QtWindow, EveryTemplateBecomesItsWidgetsWithUnclippedTexts)
                           c.kind == ControlKind::Icon ? QRect(at.topLeft(), QSize(32, 32)) : at);
             }
             EXPECT_EQ(widget->property("default").toBool(), (c.style & CS_DEFAULT) != 0);
-            // The dialog face draws a backslash as a yen sign: typed paths and arguments show
-            // it as what it is, and Japanese still in the dialog face.
+            // The dialog face draws a backslash as a yen sign: typed paths and arguments show it as
+            // what it is, and Japanese still in the dialog face.
             if (c.kind == ControlKind::Edit) {
                 EXPECT_EQ(DrawnBy(widget->font(), "\\") + DrawnBy(widget->font(), "あ"),
                           "Liberation SansIPAPGothic");
@@ -147,8 +147,8 @@ TEST(QtWindow, TimerWindowShowsItsCountWholeAndTheTipsOfItsControls)
         items << (a->isSeparator() ? "-" : a->text() + u' ' + a->data().toString());
     EXPECT_EQ(items.mid(items.size() - 2),
               (QStringList{"-", Q(res::LoadText(IDS_ABOUTBOX)) + " 16"}));
-    // A count too long for the large digits shows every digit, smaller; a short one gets the
-    // full size back. The ink decides, to the pixel.
+    // A count too long for the large digits shows every digit, smaller; a short one gets the full
+    // size back. The ink decides, to the pixel.
     w.SetText(IDC_COUNTER, "99999");
     ExpectFits(counter, "99999");
     EXPECT_GE(counter->font().pointSize(), 30);
@@ -170,8 +170,8 @@ TEST(QtWindow, KeysAndClicksAskTheDialogWithTheirCommandOrMoveTheFocus)
     DialogTemplate editOnly = res::GetTemplate(IDD_ABOUTBOX);
     editOnly.controls = {{501, ControlKind::Static, "&Name", 5, 5, 30, 10, 0},
                          {500, ControlKind::Edit, "", 40, 5, 80, 14, CS_TABSTOP}};
-    // The template, its control focused, controls then disabled, the input, and the command
-    // the dialog is asked with (0: none), or for Tab the control focused after.
+    // The template, its control focused, controls then disabled, the input, and the command the
+    // dialog is asked with (0: none), or for Tab the control focused after.
     // clang-format off
     struct { int tmpl, focused; std::vector<int> disabled; int input, expected; } const cases[] = {
         // To the default button, or the focused push button; with none, IdOk.
@@ -184,8 +184,8 @@ TEST(QtWindow, KeysAndClicksAskTheDialogWithTheirCommandOrMoveTheFocus)
         {kOrder, IDC_FILE_LIST, {}, Qt::Key_Escape, IdCancel},
         {kOrder, IDC_FILE_LIST, {}, kClose, IdCancel},
         {kTimer, IDC_RUN_FILES, {}, kClick, IDC_RUN_FILES},
-        // A focused button that disables itself (Start, once pressed) leaves Enter to the
-        // default button, and Tab and Shift+Tab go on from its place in the tab order.
+        // A focused button that disables itself (Start, once pressed) leaves Enter to the default
+        // button, and Tab and Shift+Tab go on from its place in the tab order.
         {kTimer, IDC_START, {IDC_START}, kEnter, IDC_RUN_NOW},
         {kTimer, IDC_START, {IDC_START}, kBack, IDC_SETTINGS},
         {kTimer, IDC_START, {IDC_START}, kTab, IDC_STOP},
@@ -256,9 +256,9 @@ TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Characters)
     folder->end(false);
     KeyClick(folder, Qt::Key_X, "x");
     EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/caf\uFFFD/\uFFFDx");
-    // The limit counts UTF-16 code units and stops insertions only, typed or pasted, cut to fit
-    // but never inside a character; text the program sets is not cut, and deleting from it
-    // always works.
+    // The limit counts UTF-16 code units and stops insertions only, typed or pasted, cut to fit but
+    // never inside a character; text the program sets is not cut, and deleting from it always
+    // works.
     // The text before, whether the insertion goes at its start, the text inserted and after.
     const std::string a(258, 'a'), b(300, 'b');
     // clang-format off

@@ -1,5 +1,5 @@
-// The title search against a private Xvfb server, with windows nested as window managers nest
-// their clients in frames, and the compound text of older programs' titles.
+// The title search against a private Xvfb server, with windows nested as window managers nest their
+// clients in frames, and the compound text of older programs' titles.
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -49,8 +49,8 @@ xcb_window_t Titled(xcb_connection_t* c, xcb_window_t parent, const char* proper
 
 TEST(X11WindowSearch, HostFindsExactTitlesOfFramedWindowsOnAPrivateServer)
 {
-    // An Xvfb server on a display number it picks itself: the shell prints the server's process
-    // id, then the server its display number.
+    // An Xvfb server on a display number it picks itself: the shell prints the server's process id,
+    // then the server its display number.
     FILE* out =
         ::popen("exec 3>&1; Xvfb -displayfd 3 -nolisten tcp >/dev/null 2>&1 & echo $!", "r");
     int pid = 0, number = -1;
@@ -64,9 +64,8 @@ TEST(X11WindowSearch, HostFindsExactTitlesOfFramedWindowsOnAPrivateServer)
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     ASSERT_EQ(xcb_connection_has_error(c), 0);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    // A client inside a frame, as a reparenting window manager leaves it; a Latin-1 WM_NAME; an
-    // Xt program's title in compound text; five windows nested, of which depth 4 is searched, 5
-    // not.
+    // A client inside a frame, as a reparenting window manager leaves it; a Latin-1 WM_NAME; an Xt
+    // program's title in compound text; five windows nested, of which depth 4 is searched, 5 not.
     Titled(c, Titled(c, root, "_NET_WM_NAME", "UTF8_STRING", "frame"), "_NET_WM_NAME",
            "UTF8_STRING", "Hanavo(停止中)");
     Titled(c, root, "WM_NAME", "STRING", "Caf\xe9 Hanavo");
