@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -13,28 +12,23 @@
 #include "platform/Dialog.h"
 #include "platform/qt/QtHost.h"
 #include "platform/qt/QtWindow.h"
+#include "support/TempDir.h"
 
 namespace guitest {
 
 using platform::QtWindow;
 
-// Records commands and ticks; nothing a user does can end it.
+// Records commands and hands ticks on; nothing a user does can end it.
 class TestDialog : public platform::Dialog
 {
 public:
     using Dialog::Dialog;
     std::vector<int> commands;
-    std::vector<std::uintptr_t> ticks;
     std::function<void(std::uintptr_t)> onTimer;
     int destroyed = 0;
 
     void OnCommand(int id) override { commands.push_back(id); }
-    void OnTimer(std::uintptr_t id) override
-    {
-        ticks.push_back(id);
-        if (onTimer)
-            onTimer(id);
-    }
+    void OnTimer(std::uintptr_t id) override { onTimer(id); }
     void DestroyWindow() override { ++destroyed; }
 };
 
@@ -42,10 +36,8 @@ public:
 // measurement.
 inline bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000)
 {
-    QDeadlineTimer deadline(milliseconds);
-    while (!condition() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
+    auto done = [&] { return QApplication::processEvents(), condition(); };
+    return testing_support::PollUntil(done, std::chrono::milliseconds(milliseconds));
 }
 
 // Runs fn from the event loop entered next (the modal loop of a run started after this).
@@ -54,48 +46,22 @@ inline void Later(std::function<void()> fn)
     QTimer::singleShot(0, qApp, std::move(fn));
 }
 
-// Runs fn from whichever event loop is running once the condition holds, or after ten seconds,
-// so that a failed expectation ends the nested runs instead of hanging them. Nothing runs once
-// the owner is gone.
-inline void When(std::function<bool()> condition, std::function<void()> fn, QObject* owner = qApp)
+inline void KeyClick(QWidget* target, int key, const QString& text = {})
 {
-    auto* timer = new QTimer(owner);
-    QDeadlineTimer deadline(10000);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        if (!condition() && !deadline.hasExpired())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        fn();
-    });
-    timer->start(10);
-}
-
-inline void KeyClick(QWidget* target, int key, const QString& text = QString())
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &release);
-}
-
-// Each character as a key press with its text.
-inline void TypeText(QWidget* target, const QString& text)
-{
-    for (QChar c : text)
-        KeyClick(target, c.isLetterOrNumber() && c.unicode() < 0x80 ? c.toUpper().unicode() : 0,
-                 QString(c));
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, Qt::NoModifier, text);
+        QApplication::sendEvent(target, &event);
+    }
 }
 
 inline void Click(QWidget* target, QPoint at)
 {
-    QPointF global = target->mapToGlobal(QPointF(at));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &release);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
 }
 
 // A dialog whose window Open() builds and sets up as a modal run does, shown and active, but

@@ -1,25 +1,7 @@
-// Templates become the right widgets at the right places, and the controls behave as the
-// system's dialogs expect them to.
-#include <QCheckBox>
-#include <QFontInfo>
-#include <QGlyphRun>
-#include <QHelpEvent>
-#include <QInputMethodEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRawFont>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QStyleOptionViewItem>
-#include <QTextLayout>
-#include <QToolButton>
-#include <QToolTip>
-#include <cmath>
+// Templates become the right widgets at the right places, and the controls behave as the system's
+// dialogs expect them to.
+#include <QtWidgets>
 #include <gtest/gtest.h>
-#include <optional>
-#include <tuple>
 
 #include "GuiTestSupport.h"
 #include "app/LaunchSettings.h"
@@ -28,13 +10,12 @@
 #include "platform/qt/QtUpDown.h"
 #include "res/Strings.h"
 #include "res/Templates.h"
-#include "res/ToolTip.h"
 #include "res/resource.h"
 #include "support/TempDir.h"
 #include "timer/CLaunchTimerDlg.h"
 
 using namespace guitest;
-using platform::ControlKind;
+using namespace platform;
 
 namespace {
 
@@ -43,50 +24,38 @@ QString Q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-QString ShownText(QWidget* w)
-{
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->text();
-    return static_cast<QLabel*>(w)->text();
-}
-
 // The text fits the room the control's style leaves it, both ways; text drawn from the top of a
 // static needs its ink to end above the bottom.
-void ExpectFits(QWidget* w, const QString& text)
+void ExpectFits(QWidget* w, QString text)
 {
-    SCOPED_TRACE(text.toStdString());
     QFontMetrics fm(w->font());
-    QString shown = QString(text).remove(u'&');
-    int advance = fm.horizontalAdvance(shown);
+    QStyleOptionButton opt;
+    opt.initFrom(w);
+    opt.text = text;
+    const QRect ink = fm.tightBoundingRect(text.remove(u'&'));
+    const int advance = fm.horizontalAdvance(text);
+    QSize need(std::max(advance, ink.right() + 1), fm.ascent() + ink.bottom() + 1);
     QRect room = w->contentsRect();
-    QSize need(advance, fm.height());
     if (qobject_cast<QAbstractButton*>(w)) {
-        QStyleOptionButton opt;
-        opt.initFrom(w);
-        opt.text = text;
-        bool push = qobject_cast<QPushButton*>(w);
+        const bool push = qobject_cast<QPushButton*>(w);
         room = w->style()->subElementRect(
             push ? QStyle::SE_PushButtonContents : QStyle::SE_CheckBoxContents, &opt, w);
-        if (push)
-            need.rwidth() += w->style()->pixelMetric(QStyle::PM_ButtonMargin, &opt, w);
-    } else {
-        QRect ink = fm.tightBoundingRect(shown);
-        need = QSize(std::max(advance, ink.right() + 1), fm.ascent() + ink.bottom() + 1);
+        need = {advance + (push ? w->style()->pixelMetric(QStyle::PM_ButtonMargin, &opt, w) : 0),
+                fm.height()};
     }
-    EXPECT_LE(need.width(), room.width());
-    EXPECT_LE(need.height(), room.height());
+    EXPECT_TRUE(need.width() <= room.width() && need.height() <= room.height())
+        << text.toStdString();
 }
 
-// The tip the pointer resting on the target leaves: a stale tip, one that would stay for a
-// minute, must be replaced or hidden.
-QString ToolTipOf(QWidget* target, std::optional<QPoint> where = std::nullopt)
+// The tip the pointer resting on the target (at its centre) leaves: a stale tip, one that would
+// stay for a minute, must be replaced or hidden.
+QString ToolTipOf(QWidget* target, QPoint at = {-1, -1})
 {
-    QPoint at = where.value_or(target->rect().center());
+    at = at.x() < 0 ? target->rect().center() : at;
     QToolTip::showText(target->mapToGlobal(at), QStringLiteral("stale"), target, QRect(), 60000);
     QHelpEvent help(QEvent::ToolTip, at, target->mapToGlobal(at));
     QApplication::sendEvent(target, &help);
-    WaitUntil([] { return !QToolTip::isVisible() || QToolTip::text() != QStringLiteral("stale"); },
-              2000);
+    WaitUntil([] { return !QToolTip::isVisible() || QToolTip::text() != "stale"; }, 2000);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
@@ -97,274 +66,224 @@ QString DrawnBy(const QFont& font, const QString& text)
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
-    const QList<QGlyphRun> runs = layout.glyphRuns();
-    return runs.isEmpty() ? QString() : runs.first().rawFont().familyName();
-}
-
-// The contrast ratio of two colours as WCAG defines it: 1 for none, 21 for black on white.
-double Contrast(QColor a, QColor b)
-{
-    auto luminance = [](QColor c) {
-        auto linear = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return layout.glyphRuns().value(0).rawFont().familyName();
 }
 
 } // namespace
 
 TEST(QtWindow, EveryTemplateBecomesItsWidgetsWithUnclippedTexts)
 {
+    // Pixels for dialog units as MulDiv gives them: rounded half away from zero; -1 for none.
+    // clang-format off
+    for (auto [n, num, den, px] :
+         {std::array{3, 5, 2, 8}, {-3, 5, 2, -8}, {3, 5, -2, -8}, {7, 1, 4, 2}, {5, 3, 0, -1}})
+        // clang-format on
+        EXPECT_EQ(DialogUnits::MulDiv(n, num, den), px) << n << " " << num << " " << den;
+    // By kind: Static, Icon, Edit, PushButton, CheckBox, UpDown, CheckList.
+    // clang-format off
+    const char* const classes[] = {"QLabel", "QLabel", "QLineEdit", "QPushButton", "QCheckBox",
+                                   "platform::QtUpDown", "QListWidget"};
+    // clang-format on
     for (int id : res::TemplateIds()) {
         SCOPED_TRACE(id);
-        const platform::DialogTemplate& t = res::GetTemplate(id);
+        const DialogTemplate& t = res::GetTemplate(id);
         Shown<TestDialog> b(t);
         QtWindow& w = b.Open();
-        EXPECT_EQ(QFontInfo(w.font()).family(), QStringLiteral("IPAPGothic"));
+        EXPECT_EQ(QFontInfo(w.font()).family(), "IPAPGothic");
+        EXPECT_EQ(w.font().pointSize(), t.pointSize);
         EXPECT_TRUE(QFontMetrics(w.font()).inFont(QChar(u'設'))); // glyphs, not boxes
         EXPECT_EQ(w.windowTitle(), Q(t.caption));
-        // Dialog units from the font as Windows computes them, rounded as MulDiv rounds.
-        QFontMetrics fm(w.font());
-        const QString letters =
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        int bx = (fm.horizontalAdvance(letters) / 26 + 1) / 2;
-        int by = fm.ascent() + fm.descent();
-        auto px = [&](int x, int y, int cx, int cy) {
-            return QRect((x * bx + 2) / 4, (y * by + 4) / 8, (cx * bx + 2) / 4, (cy * by + 4) / 8);
-        };
-        EXPECT_EQ(w.size(), px(0, 0, t.cx, t.cy).size());
-
+        // Each of x, y, width and height in dialog units, converted on its own.
+        EXPECT_EQ(w.size(), w.Units().Map(0, 0, t.cx, t.cy).size());
         ASSERT_EQ(w.Controls().size(), t.controls.size());
         for (size_t i = 0; i < t.controls.size(); ++i) {
-            const platform::ControlTemplate& c = t.controls[i];
+            const ControlTemplate& c = t.controls[i];
             SCOPED_TRACE(c.id);
             QWidget* widget = w.Controls()[i].widget;
-            if (id == IDD_LAUNCHTIMER_DIALOG) {
-                EXPECT_EQ(widget->geometry(), px(c.x, c.y, c.cx, c.cy));
-            }
-            // By kind: Static, Icon, Edit, PushButton, CheckBox, UpDown, CheckList.
-            static const char* const classes[] = {"QLabel",      "QLabel",    "QLineEdit",
-                                                  "QPushButton", "QCheckBox", "platform::QtUpDown",
-                                                  "QListWidget"};
             ASSERT_TRUE(widget->inherits(classes[static_cast<int>(c.kind)]));
-            if (c.kind == ControlKind::Icon) {
-                EXPECT_FALSE(static_cast<QLabel*>(widget)->pixmap().isNull());
+            // An icon takes the icon's size; the up-down control docks at its field (below).
+            const QRect at = w.Units().Map(c.x, c.y, c.cx, c.cy);
+            if (c.kind == ControlKind::Icon || id == IDD_LAUNCHTIMER_DIALOG) {
+                EXPECT_EQ(widget->geometry(),
+                          c.kind == ControlKind::Icon ? QRect(at.topLeft(), QSize(32, 32)) : at);
             }
-            if (auto* button = qobject_cast<QPushButton*>(widget)) {
-                EXPECT_EQ(button->isDefault(), (c.style & platform::CS_DEFAULT) != 0);
-            }
+            EXPECT_EQ(widget->property("default").toBool(), (c.style & CS_DEFAULT) != 0);
+            // The dialog face draws a backslash as a yen sign: typed paths and arguments show it as
+            // what it is, and Japanese still in the dialog face.
             if (c.kind == ControlKind::Edit) {
-                // The dialog face draws a backslash as a yen sign: typed paths and arguments
-                // show it as what it is, and Japanese still in the dialog face.
-                EXPECT_NE(DrawnBy(widget->font(), QStringLiteral("\\")),
-                          QStringLiteral("IPAPGothic"));
-                EXPECT_FALSE(DrawnBy(widget->font(), QStringLiteral("\\")).isEmpty());
-                EXPECT_EQ(DrawnBy(widget->font(), QStringLiteral("あ")),
-                          QStringLiteral("IPAPGothic"));
+                EXPECT_EQ(DrawnBy(widget->font(), "\\") + DrawnBy(widget->font(), "あ"),
+                          "Liberation SansIPAPGothic");
             }
             if (c.kind == ControlKind::Static || qobject_cast<QAbstractButton*>(widget)) {
-                EXPECT_EQ(ShownText(widget), Q(c.text));
-                if (!c.text.empty())
-                    ExpectFits(widget, Q(c.text));
+                EXPECT_EQ(widget->property("text").toString(), Q(c.text));
+                ExpectFits(widget, Q(c.text));
             }
         }
     }
 }
 
-TEST(QtWindow, TimerWindowShowsItsCountAndStatusWholeInTheirFonts)
+TEST(QtWindow, TimerWindowShowsItsCountWholeAndTheTipsOfItsControls)
 {
     LaunchSettings settings;
     settings.m_nSeconds = 300;
-    settings.m_strCommand = "/usr/local/bin/backup.sh";
     Shown<CLaunchTimerDlg> t;
     t.dialog.SetSettings(&settings);
     QtWindow& w = t.Open();
-    EXPECT_EQ(ShownText(w.Control(IDC_COUNTER)), QStringLiteral("300"));
-
     QWidget* counter = w.Control(IDC_COUNTER);
-    EXPECT_EQ(QFontInfo(counter->font()).family(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(QFontInfo(counter->font()).pointSize(), 64);
-    ExpectFits(counter, QStringLiteral("300"));
-    // A stored count too long for the large digits shows every digit, smaller; a short one
-    // gets the full size back.
-    w.SetText(IDC_COUNTER, "99999");
-    ExpectFits(counter, QStringLiteral("99999"));
-    EXPECT_GE(QFontInfo(counter->font()).pointSize(), 30);
-    w.SetText(IDC_COUNTER, "300");
-    EXPECT_EQ(QFontInfo(counter->font()).pointSize(), 64);
+    EXPECT_EQ(counter->property("text").toString(), "300");
+    EXPECT_EQ(counter->font().family(), "Liberation Sans"); // not left to an alias for Arial
+    EXPECT_EQ(counter->font().pointSize(), 64);
     for (unsigned s : {IDS_STATUS_NOCOMMAND, IDS_STATUS_MESSAGE})
         ExpectFits(w.Control(IDC_STATUS), Q(res::LoadText(s)));
-}
-
-TEST(QtWindow, EnterEscAndTheCloseBoxAskTheDialogWithTheirCommand)
-{
-    constexpr int kEditOnly = 9000, kNothing = 0, kCloseBox = 0, kClick = -1;
-    platform::DialogTemplate editOnly = res::GetTemplate(IDD_ABOUTBOX);
-    editOnly.controls = {{500, ControlKind::Edit, "", 5, 5, 80, 14, platform::CS_TABSTOP}};
-    // Template, focused control, input (a key, the close box or a click), a control disabled
-    // first, and the command the dialog is asked with.
-    using Case = std::tuple<int, int, int, int, int>;
-    const Case cases[] = {
-        // To the default button, or the focused push button.
-        {IDD_SETTING_DIALOG, IDC_COMMAND, Qt::Key_Return, 0, platform::IdOk},
-        {IDD_SETTING_DIALOG, IDC_COMMAND, Qt::Key_Enter, 0, platform::IdOk},
-        {IDD_SETTING_DIALOG, platform::IdCancel, Qt::Key_Return, 0, platform::IdCancel},
-        {IDD_SETTING_DIALOG, IDC_BROWSE_COMMAND, Qt::Key_Return, 0, IDC_BROWSE_COMMAND},
-        {IDD_LAUNCHTIMER_DIALOG, IDC_RUN_COMMAND, Qt::Key_Return, 0, IDC_RUN_NOW},
-        {IDD_LAUNCHTIMER_DIALOG, IDC_RUN_COMMAND, Qt::Key_Return, IDC_RUN_NOW, kNothing},
-        // A focused button that gets disabled (Start, once pressed) leaves Enter to the
-        // default button, not to whichever control Qt would focus next.
-        {IDD_LAUNCHTIMER_DIALOG, IDC_START, Qt::Key_Return, IDC_START, IDC_RUN_NOW},
-        {kEditOnly, 500, Qt::Key_Return, 0, platform::IdOk}, // no default button
-        {IDD_ORDER_DIALOG, IDC_FILE_LIST, Qt::Key_Escape, 0, platform::IdCancel},
-        {IDD_ORDER_DIALOG, IDC_FILE_LIST, kCloseBox, 0, platform::IdCancel},
-        {IDD_LAUNCHTIMER_DIALOG, IDC_RUN_FILES, kClick, 0, IDC_RUN_FILES},
-    };
-    for (const auto& [tmpl, id, input, disabled, expected] : cases) {
-        SCOPED_TRACE(testing::Message() << tmpl << " " << id << " input " << input);
-        Shown<TestDialog> b(tmpl == kEditOnly ? editOnly : res::GetTemplate(tmpl));
-        QtWindow& w = b.Open();
-        QWidget* control = w.Control(id);
-        control->setFocus();
-        if (disabled)
-            w.Enable(disabled, false);
-        QWidget* focused = w.focusWidget() ? w.focusWidget() : &w;
-        int check = w.GetCheck(id);
-        if (input > 0)
-            KeyClick(focused, input);
-        else if (input == kCloseBox)
-            EXPECT_FALSE(w.close());
-        else
-            Click(control, QPoint(5, control->height() / 2));
-        EXPECT_EQ(b.dialog.commands, expected ? std::vector<int>{expected} : std::vector<int>{});
-        if (qobject_cast<QCheckBox*>(control) && input == kClick) {
-            EXPECT_NE(w.GetCheck(id), check);
-        }
-        // Only the dialog ends its run.
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_FALSE(w.IsModalEnded());
+    // The tips: the control's number's string, the run-command box's own (its number is the
+    // settings dialog's Browse button's too), or none.
+    EXPECT_EQ(ToolTipOf(w.Control(IDC_START)), Q(res::LoadText(IDC_START)));
+    EXPECT_EQ(ToolTipOf(w.Control(IDC_RUN_COMMAND)), Q(res::LoadText(IDS_TIP_RUN_COMMAND)));
+    EXPECT_EQ(ToolTipOf(counter), "");
+    // The window menu: what the dialog appended, each item with its command.
+    std::unique_ptr<QMenu> menu(w.CreateWindowMenu(nullptr));
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? "-" : a->text() + u' ' + a->data().toString());
+    EXPECT_EQ(items.mid(items.size() - 2),
+              (QStringList{"-", Q(res::LoadText(IDS_ABOUTBOX)) + " 16"}));
+    // A count too long for the large digits shows every digit, smaller; a short one gets the full
+    // size back. The ink decides, to the pixel.
+    w.SetText(IDC_COUNTER, "99999");
+    ExpectFits(counter, "99999");
+    EXPECT_GE(counter->font().pointSize(), 30);
+    QFontMetrics fm(QFont(counter->font().family(), 64));
+    const int inkHeight = fm.ascent() + fm.tightBoundingRect("300").bottom() + 1;
+    for (int height : {inkHeight, inkHeight - 1}) {
+        counter->resize(counter->width(), height);
+        w.SetText(IDC_COUNTER, "300");
+        EXPECT_EQ(counter->font().pointSize() == 64, height == inkHeight) << height;
     }
 }
 
-TEST(QtWindow, TabFromAButtonThatDisabledItselfGoesOnFromItsPlace)
+TEST(QtWindow, KeysAndClicksAskTheDialogWithTheirCommandOrMoveTheFocus)
 {
-    // Start disables itself when pressed from the keyboard; the next Tab or Shift+Tab goes on
-    // from its place in the tab order, skipping disabled controls.
-    using Case = std::tuple<int, std::vector<int>, int>; // key, also disabled, focus after
-    const Case cases[] = {
-        {Qt::Key_Backtab, {}, IDC_SETTINGS},
-        {Qt::Key_Tab, {}, IDC_STOP},
-        {Qt::Key_Tab, {IDC_STOP}, IDC_RESET},
-        {Qt::Key_Backtab, {IDC_SETTINGS}, IDC_RUN_NOW},
-    };
-    for (const auto& [key, alsoDisabled, expected] : cases) {
-        SCOPED_TRACE(testing::Message() << "key " << key << " then " << expected);
-        Shown<TestDialog> b(res::GetTemplate(IDD_LAUNCHTIMER_DIALOG));
+    const int kSet = IDD_SETTING_DIALOG, kTimer = IDD_LAUNCHTIMER_DIALOG, kOrder = IDD_ORDER_DIALOG,
+              kEditOnly = 9000;
+    const int kClose = 0, kClick = -1, kTab = Qt::Key_Tab, kBack = Qt::Key_Backtab,
+              kEnter = Qt::Key_Return;
+    DialogTemplate editOnly = res::GetTemplate(IDD_ABOUTBOX);
+    editOnly.controls = {{501, ControlKind::Static, "&Name", 5, 5, 30, 10, 0},
+                         {500, ControlKind::Edit, "", 40, 5, 80, 14, CS_TABSTOP}};
+    // The template, its control focused, controls then disabled, the input, and the command the
+    // dialog is asked with (0: none), or for Tab the control focused after.
+    // clang-format off
+    struct { int tmpl, focused; std::vector<int> disabled; int input, expected; } const cases[] = {
+        // To the default button, or the focused push button; with none, IdOk.
+        {kSet, IDC_COMMAND, {}, kEnter, IdOk}, {kSet, IDC_COMMAND, {}, Qt::Key_Enter, IdOk},
+        {kSet, IdCancel, {}, kEnter, IdCancel},
+        {kSet, IDC_BROWSE_COMMAND, {}, kEnter, IDC_BROWSE_COMMAND},
+        {kTimer, IDC_RUN_COMMAND, {}, kEnter, IDC_RUN_NOW},
+        {kTimer, IDC_RUN_COMMAND, {IDC_RUN_NOW}, kEnter, 0},
+        {kEditOnly, 500, {}, kEnter, IdOk},
+        {kOrder, IDC_FILE_LIST, {}, Qt::Key_Escape, IdCancel},
+        {kOrder, IDC_FILE_LIST, {}, kClose, IdCancel},
+        {kTimer, IDC_RUN_FILES, {}, kClick, IDC_RUN_FILES},
+        // A focused button that disables itself (Start, once pressed) leaves Enter to the default
+        // button, and Tab and Shift+Tab go on from its place in the tab order.
+        {kTimer, IDC_START, {IDC_START}, kEnter, IDC_RUN_NOW},
+        {kTimer, IDC_START, {IDC_START}, kBack, IDC_SETTINGS},
+        {kTimer, IDC_START, {IDC_START}, kTab, IDC_STOP},
+        {kTimer, IDC_START, {IDC_STOP, IDC_START}, kTab, IDC_RESET},
+        {kTimer, IDC_START, {IDC_SETTINGS, IDC_START}, kBack, IDC_RUN_NOW}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.tmpl << " " << c.focused << " input " << c.input);
+        Shown<TestDialog> b(c.tmpl == kEditOnly ? editOnly : res::GetTemplate(c.tmpl));
         QtWindow& w = b.Open();
-        w.SetFocus(IDC_START);
-        for (int id : alsoDisabled)
+        QWidget* control = w.Control(c.focused);
+        control->setFocus();
+        for (int id : c.disabled)
             w.Enable(id, false);
-        w.Enable(IDC_START, false);
-        KeyClick(w.focusWidget() ? w.focusWidget() : &w, key);
-        EXPECT_EQ(w.GetFocus(), expected);
+        const int check = w.GetCheck(c.focused);
+        if (c.input > 0)
+            KeyClick(w.focusWidget() ? w.focusWidget() : &w, c.input);
+        else if (c.input == kClose)
+            EXPECT_FALSE(w.close());
+        else
+            Click(control, QPoint(5, control->height() / 2));
+        const bool tab = c.input == kTab || c.input == kBack;
+        EXPECT_EQ(b.dialog.commands,
+                  c.expected && !tab ? std::vector<int>{c.expected} : std::vector<int>{});
+        EXPECT_EQ(tab ? w.GetFocus() : w.GetCheck(c.focused), tab                 ? c.expected
+                                                              : c.input == kClick ? 1 - check
+                                                                                  : check);
+        // A static's access key leads to the next tab stop.
+        if (auto* label = qobject_cast<QLabel*>(w.Control(501))) {
+            EXPECT_EQ(label->buddy(), w.Control(500));
+        }
+        // Only the dialog ends its run.
+        EXPECT_TRUE(w.isVisible() && !w.IsModalEnded());
     }
 }
 
 TEST(QtWindow, SettingsFieldsStepTakeDigitsOnlyAndLimitTheFolderTo260Characters)
 {
     Shown<CSettingDialog> s;
-    const std::string latin1Path = "/srv/caf\xe9/\xff";
-    s.dialog.m_strTopDir = latin1Path;
+    s.dialog.m_strTopDir = "/srv/caf\xe9/\xff";
     QtWindow& w = s.Open();
-
-    auto* upDown = static_cast<platform::QtUpDown*>(w.Control(IDC_SECONDS_SPIN));
-    QWidget* seconds = w.Control(IDC_SECONDS);
-    // The number, up or down, by key or by arrow click, and the number after.
-    using Step = std::tuple<const char*, bool, bool, const char*>;
-    for (auto [start, up, byKey, expected] : {
-             Step{"298", true, false, "300"},
-             Step{"12", false, false, "10"},
-             Step{"60", true, false, "65"},
-             Step{"65", false, true, "60"},
-             Step{"298", true, true, "300"},
-             Step{"300", true, false, "300"},
-             Step{"10", false, true, "10"},
-             Step{"5", true, false, "10"},
-             Step{"400", false, true, "300"},
-         }) {
-        SCOPED_TRACE(std::string(start) + (up ? " up" : " down") + (byKey ? " key" : ""));
-        w.SetText(IDC_SECONDS, start);
-        if (byKey) {
-            seconds->setFocus();
-            KeyClick(seconds, up ? Qt::Key_Up : Qt::Key_Down);
-        } else {
-            QToolButton* arrow = up ? upDown->UpButton() : upDown->DownButton();
-            Click(arrow, arrow->rect().center());
-        }
-        EXPECT_EQ(w.GetText(IDC_SECONDS), expected);
+    auto* upDown = static_cast<QtUpDown*>(w.Control(IDC_SECONDS_SPIN));
+    auto* seconds = static_cast<QLineEdit*>(w.Control(IDC_SECONDS));
+    // The number, a step by arrow click (+1, -1) or key, and the number after.
+    // clang-format off
+    for (auto [from, step, to] : {std::tuple{"298", 1, "300"}, {"12", -1, "10"}, {"60", 1, "65"},
+         {"5", 1, "10"}, {"65", +Qt::Key_Down, "60"}, {"300", +Qt::Key_Up, "300"},
+         {"400", +Qt::Key_Down, "300"}}) {
+        // clang-format on
+        w.SetText(IDC_SECONDS, from);
+        QToolButton* arrow = step > 0 ? upDown->UpButton() : upDown->DownButton();
+        std::abs(step) == 1 ? Click(arrow, arrow->rect().center()) : KeyClick(seconds, step);
+        EXPECT_EQ(w.GetText(IDC_SECONDS), to) << from << " " << step;
     }
     // Docked inside the field's right edge; the field gave up that width.
     EXPECT_EQ(upDown->geometry().right(), w.Units().X(35) + w.Units().X(34) - 1);
     EXPECT_EQ(seconds->geometry().right() + 1, upDown->geometry().left());
     EXPECT_EQ(upDown->height(), seconds->height());
-
     w.SetText(IDC_SECONDS, "");
-    seconds->setFocus();
-    TypeText(seconds, QStringLiteral("1a2-3 x"));
+    for (QChar c : QStringLiteral("1a2-3 x"))
+        KeyClick(seconds, 0, c);
     EXPECT_EQ(w.GetText(IDC_SECONDS), "123");
-
+    w.SetCheck(IDC_LOGIN_START, 2); // the third state
+    EXPECT_EQ(w.GetCheck(IDC_LOGIN_START), 2);
     // A path that is not UTF-8 keeps its bytes until the user edits it.
     auto* folder = static_cast<QLineEdit*>(w.Control(IDC_TOPDIR));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), latin1Path);
-    folder->setFocus();
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/caf\xe9/\xff");
     folder->end(false);
-    TypeText(folder, QStringLiteral("x"));
-    EXPECT_NE(w.GetText(IDC_TOPDIR), latin1Path);
-    EXPECT_EQ(w.GetText(IDC_TOPDIR).back(), 'x');
-
-    // The limit counts UTF-16 code units and stops insertions only; text the program sets is
-    // not cut, deleting from it always works, and a paste is cut to fit, never inside a
-    // character.
-    const std::string a258(258, 'a');
-    w.SetText(IDC_TOPDIR, a258);
-    folder->end(false);
-    TypeText(folder, QStringLiteral("あ"));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あ");
-    TypeText(folder, QString::fromUtf8("\U0001F600")); // two units: 261
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あ");
-    TypeText(folder, QStringLiteral("z"));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あz");
-    TypeText(folder, QStringLiteral("y"));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a258 + "あz");
-    w.SetText(IDC_TOPDIR, std::string(300, 'b'));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(300, 'b'));
-    folder->end(false);
-    KeyClick(folder, Qt::Key_Backspace);
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(299, 'b'));
-    TypeText(folder, QStringLiteral("c"));
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), std::string(299, 'b'));
-    const std::string a251(251, 'a');
-    w.SetText(IDC_TOPDIR, a251);
-    folder->home(false);
-    folder->insert(QString::fromUtf8("ふぉるだふぉるだ\U0001F600ふ")); // as a paste: 13 units
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), "ふぉるだふぉるだ" + a251);
+    KeyClick(folder, Qt::Key_X, "x");
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), "/srv/caf\uFFFD/\uFFFDx");
+    // The limit counts UTF-16 code units and stops insertions only, typed or pasted, cut to fit but
+    // never inside a character; text the program sets is not cut, and deleting from it always
+    // works.
+    // The text before, whether the insertion goes at its start, the text inserted and after.
+    const std::string a(258, 'a'), b(300, 'b');
+    // clang-format off
+    using Insert = std::tuple<std::string, bool, const char*, std::string>;
+    for (auto [before, home, inserted, after] : std::initializer_list<Insert>{
+             {a, false, "あ", a + "あ"}, {a + "あ", false, "\U0001F600", a + "あ"},
+             {a + "あ", false, "z", a + "あz"}, {a + "あz", false, "y", a + "あz"}, {b, false, "c", b},
+             {a.substr(7), true, "ふぉるだふぉるだ\U0001F600ふ", "ふぉるだふぉるだ" + a.substr(7)}}) {
+        // clang-format on
+        w.SetText(IDC_TOPDIR, before);
+        home ? folder->home(false) : folder->end(false);
+        folder->insert(QString::fromUtf8(inserted));
+        EXPECT_EQ(w.GetText(IDC_TOPDIR), after) << inserted;
+    }
     EXPECT_EQ(folder->cursorPosition(), 8);
-    const std::string a250(250, 'a');
-    w.SetText(IDC_TOPDIR, a250 + "12345678");
-    folder->end(false);
-    QInputMethodEvent event; // an input method's commit, cut alike
-    event.setCommitString(QString::fromUtf8("ふぉるだ"));
-    QApplication::sendEvent(folder, &event);
-    EXPECT_EQ(w.GetText(IDC_TOPDIR), a250 + "12345678ふぉ");
+    w.SetText(IDC_TOPDIR, b);
+    KeyClick(folder, Qt::Key_Backspace);
+    EXPECT_EQ(w.GetText(IDC_TOPDIR), b.substr(1));
 }
 
-TEST(QtWindow, CheckListShowsTheChecksAndTogglesThemByMouseAndSpace)
+TEST(QtWindow, CheckListTogglesByMouseAndSpaceShowsCutNamesWhole)
 {
     testing_support::TempDir dir;
-    dir.Write("01e_a\xff.sh", "");
+    const std::string longName = "とても長い名前の起動ファイル_" + std::string(80, 'x') + "\xff.sh";
+    dir.Write("01e_" + longName, "");
     dir.Write("02d_b.sh", "");
     testing_support::CwdGuard cwd; // the scan enters the folder
     Shown<COrderDialog> o;
@@ -372,128 +291,52 @@ TEST(QtWindow, CheckListShowsTheChecksAndTogglesThemByMouseAndSpace)
     QtWindow& w = o.Open();
     auto* view = static_cast<QListWidget*>(w.Control(IDC_FILE_LIST));
     ASSERT_EQ(view->count(), 2);
-    EXPECT_EQ(view->item(0)->checkState(), Qt::Checked);
-    EXPECT_EQ(view->item(1)->checkState(), Qt::Unchecked);
-
+    EXPECT_EQ(w.ListGetCheck(IDC_FILE_LIST, 0) * 10 + w.ListGetCheck(IDC_FILE_LIST, 1), 10);
+    // The start of a row, as wide as the row is high: its check box and nothing else.
+    auto box = [view](int row) {
+        const QRect item = view->visualItemRect(view->item(row));
+        return QRect(item.topLeft(), QSize(item.height(), item.height()));
+    };
+    // A name cut with "…" shows whole as its tip; a name shown whole keeps the list's own tip.
+    EXPECT_EQ(ToolTipOf(view->viewport(), box(0).center()), view->item(0)->text());
+    EXPECT_EQ(ToolTipOf(view->viewport(), box(1).center()), Q(res::LoadText(IDC_FILE_LIST)));
     view->setFocus(); // the first item is current
-    KeyClick(view, Qt::Key_Space, QStringLiteral(" "));
+    KeyClick(view, Qt::Key_Space, " ");
     EXPECT_EQ(w.ListGetCheck(IDC_FILE_LIST, 0), 0);
-    KeyClick(view, Qt::Key_Space, QStringLiteral(" "));
-    EXPECT_EQ(w.ListGetCheck(IDC_FILE_LIST, 0), 1);
-
-    QStyleOptionViewItem opt;
-    opt.initFrom(view);
-    opt.rect = view->visualItemRect(view->item(1));
-    opt.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    opt.text = view->item(1)->text();
-    QRect box = view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, view);
-    ASSERT_TRUE(box.isValid());
-    Click(view->viewport(), box.center());
-    EXPECT_EQ(view->item(1)->checkState(), Qt::Checked);
-
+    KeyClick(view, Qt::Key_Space, " ");
+    Click(view->viewport(), box(1).center());
+    EXPECT_EQ(w.ListGetCheck(IDC_FILE_LIST, 0) * 10 + w.ListGetCheck(IDC_FILE_LIST, 1), 11);
     // Moving an item up takes its bytes, data and check along.
     w.ListSetCheck(IDC_FILE_LIST, 0, 0);
     w.ListSetCurSel(IDC_FILE_LIST, 1);
     Click(w.Control(IDC_MOVE_UP), QPoint(5, 5));
     EXPECT_EQ(w.ListGetCurSel(IDC_FILE_LIST), 0);
-    EXPECT_EQ(w.ListGetText(IDC_FILE_LIST, 1), "a\xff.sh");
-    EXPECT_EQ(w.ListGetItemData(IDC_FILE_LIST, 1), 0);
-    EXPECT_EQ(w.ListGetCheck(IDC_FILE_LIST, 1), 0);
-    EXPECT_EQ(w.ListGetItemData(IDC_FILE_LIST, 0), 1);
-    EXPECT_EQ(view->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(w.ListGetText(IDC_FILE_LIST, 1), longName);
+    EXPECT_EQ(w.ListGetItemData(IDC_FILE_LIST, 0) * 10 + w.ListGetItemData(IDC_FILE_LIST, 1), 10);
+    EXPECT_EQ(w.ListGetCheck(IDC_FILE_LIST, 0) * 10 + w.ListGetCheck(IDC_FILE_LIST, 1), 10);
 }
 
-TEST(QtWindow, CheckListBoxesReadInDarkAndLightPalettesAndCutNamesShowWhole)
-{
-    Shown<TestDialog> b(res::GetTemplate(IDD_ORDER_DIALOG));
-    QtWindow& w = b.Open();
-    w.EnableToolTips(res::ToolTipsOf(IDD_ORDER_DIALOG));
-    const std::string longName = "とても長い名前の起動ファイル_" + std::string(80, 'x') + ".sh";
-    w.ListAddString(IDC_FILE_LIST, longName);
-    w.ListAddString(IDC_FILE_LIST, "a.sh");
-    w.ListSetCheck(IDC_FILE_LIST, 0, 1);
-    auto* view = static_cast<QListWidget*>(w.Control(IDC_FILE_LIST));
-    view->clearSelection();
-    view->doItemsLayout();
-    // The start of a row, as wide as the row is high: its check box and nothing else.
-    auto indicator = [view](int row) {
-        const QRect item = view->visualItemRect(view->item(row));
-        return QRect(item.topLeft(), QSize(item.height(), item.height()));
-    };
-
-    for (bool dark : {true, false}) {
-        SCOPED_TRACE(dark ? "dark" : "light");
-        QPalette palette = view->palette();
-        palette.setColor(QPalette::Base, dark ? QColor(0x1e, 0x1e, 0x1e) : Qt::white);
-        palette.setColor(QPalette::Text, dark ? QColor(0xe6, 0xe6, 0xe6) : Qt::black);
-        palette.setColor(QPalette::Window,
-                         dark ? QColor(0x2d, 0x2d, 0x2d) : QColor(0xef, 0xef, 0xef));
-        view->setPalette(palette);
-        const QImage shot = view->viewport()->grab().toImage();
-        const QRect ticked = indicator(0), unticked = indicator(1);
-        ASSERT_EQ(ticked.size(), unticked.size());
-        ASSERT_TRUE(ticked.isValid());
-        // The mark stands out from an unticked box, and an unticked box from the list.
-        int mark = 0, edge = 0;
-        for (int y = 0; y < ticked.height(); ++y) {
-            for (int x = 0; x < ticked.width(); ++x) {
-                const QColor on = shot.pixelColor(ticked.topLeft() + QPoint(x, y));
-                const QColor off = shot.pixelColor(unticked.topLeft() + QPoint(x, y));
-                mark += Contrast(on, off) >= 3;
-                edge += Contrast(off, palette.color(QPalette::Base)) >= 3;
-            }
-        }
-        EXPECT_GE(mark, 10);
-        EXPECT_GE(edge, 2 * ticked.width());
-    }
-
-    // A name cut with "…" shows whole as its tip; a name shown whole keeps the list's own tip.
-    const QRect cut = view->visualItemRect(view->item(0));
-    const QRect whole = view->visualItemRect(view->item(1));
-    EXPECT_EQ(ToolTipOf(view->viewport(), cut.center()), Q(longName));
-    EXPECT_EQ(ToolTipOf(view->viewport(), whole.center()), Q(res::LoadText(IDC_FILE_LIST)));
-}
-
-TEST(QtWindow, ToolTipsOfTheThreeDialogsAreTheStringsOfTheControlNumbers)
-{
-    LaunchSettings settings;
-    Shown<CLaunchTimerDlg> timer;
-    timer.dialog.SetSettings(&settings);
-    Shown<CSettingDialog> setting;
-    Shown<COrderDialog> order;
-    for (QtWindow* w : {&timer.Open(), &setting.Open(), &order.Open()}) {
-        for (const auto& c : w->Controls()) {
-            SCOPED_TRACE(testing::Message() << w->GetDialog().Template().id << " " << c.id);
-            bool none = c.id == platform::kNoId || c.id == IDC_COUNTER || c.id == IDC_STATUS ||
-                        c.id == IDC_SECONDS_SPIN;
-            // The run-command check box has a text of its own, though its number is 1018.
-            const bool own = w == timer.window.get() && c.id == IDC_RUN_COMMAND;
-            QString expected =
-                none ? QString() : Q(res::LoadText(own ? IDS_TIP_RUN_COMMAND : c.id));
-            EXPECT_EQ(expected.isEmpty(), none);
-            // What the pointer rests on: the list's viewport, an arrow of the up-down control.
-            QWidget* target = c.widget->childAt(c.widget->rect().center());
-            EXPECT_EQ(ToolTipOf(target ? target : c.widget), expected);
-        }
-    }
-}
-
-TEST(QtWindow, ATimerKilledInsideItsTickStopsThoughTheTickRunsANestedLoop)
+TEST(QtWindow, ATimerKilledInsideItsTickStopsAndTheWindowLeavesTheFrontOnceNoLongerPushed)
 {
     Shown<TestDialog> b(res::GetTemplate(IDD_ABOUTBOX));
     QtWindow& w = b.Open();
     // As the launch at zero does: kill the timer, then show a message box.
+    std::vector<std::uintptr_t> ticks;
     b.dialog.onTimer = [&](std::uintptr_t id) {
-        if (b.dialog.ticks.size() != 3)
-            return;
-        EXPECT_TRUE(w.KillTimer(id));
-        QEventLoop box;
-        QTimer::singleShot(100, &box, &QEventLoop::quit); // ten intervals
-        box.exec();
+        ticks.push_back(id);
+        if (ticks.size() == 3) {
+            EXPECT_TRUE(w.KillTimer(id));
+            QEventLoop box;
+            QTimer::singleShot(100, &box, &QEventLoop::quit); // ten intervals
+            box.exec();
+        }
     };
     EXPECT_EQ(w.SetTimer(7, 10), 7u);
-    ASSERT_TRUE(WaitUntil([&] { return b.dialog.ticks.size() >= 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return ticks.size() >= 3; }));
     QApplication::processEvents();
-    EXPECT_EQ(b.dialog.ticks, (std::vector<std::uintptr_t>{7, 7, 7}));
+    EXPECT_EQ(ticks, (std::vector<std::uintptr_t>{7, 7, 7}));
     EXPECT_FALSE(w.KillTimer(7));
+    // Brought forward each second while it counts; in front no longer once the count stops.
+    EXPECT_TRUE(w.ForceForeground() && (w.windowFlags() & Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(WaitUntil([&] { return !(w.windowFlags() & Qt::WindowStaysOnTopHint); }));
 }
