@@ -52,8 +52,8 @@ public:
     void Type(int id, const std::string& text) { At(id).text = text, SetFocus(id); }
     void PressEnter();
     void PressEscape() { m_dialog.OnCommand(platform::IdCancel); }
+    void ChooseFromWindowMenu(unsigned command) { m_dialog.OnSysCommand(command); }
     void Advance(unsigned ms);
-    ScriptedWindow& Window() { return *this; }
     Control& At(int id) const { return controls.at(id); }
 
     void SetTitle(const std::string& text) override { title = text; }
