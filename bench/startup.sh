@@ -8,6 +8,11 @@ set -eu
 build=${1:?usage: startup.sh build-dir [runs]}
 runs=${2:-11}
 
+# GIO costs start-up time: only documents and desktop entries load it, when they are launched.
+if ldd "$build/hanavo" | grep -q 'libgio-2\.0'; then
+    echo "warning: hanavo links GIO at start"
+fi
+
 work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/runtime" "$work/home"

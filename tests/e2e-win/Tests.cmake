@@ -7,7 +7,7 @@ set(HANAVO_E2E_WIN ${CMAKE_SOURCE_DIR}/tests/e2e-win)
 add_test(NAME e2e-win.wine_prefix COMMAND sh ${HANAVO_E2E_WIN}/make-prefix.sh ${HANAVO_E2E_TEMPLATE})
 set_tests_properties(e2e-win.wine_prefix PROPERTIES FIXTURES_SETUP hanavo_e2e_prefix TIMEOUT 300)
 
-foreach(name start_up auto_launch order unattended)
+foreach(name start_up order unattended)
   add_test(NAME e2e-win.${name}
     COMMAND bash ${HANAVO_E2E_WIN}/${name}_test.sh $<TARGET_FILE:Hanavo> ${HANAVO_E2E_TEMPLATE})
   set_tests_properties(e2e-win.${name} PROPERTIES

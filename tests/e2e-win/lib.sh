@@ -41,8 +41,7 @@ setup() {
     # A display of our own: Xvfb picks a free number and tells it on fd 3.
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$SCRATCH/display" 2>/dev/null &
     XVFB_PID=$!
-    for _ in $(seq 100); do [ -s "$SCRATCH/display" ] && break; sleep 0.05; done
-    [ -s "$SCRATCH/display" ] || fail "Xvfb did not start"
+    retry 5 test -s "$SCRATCH/display" || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$SCRATCH/display")"
 }
 
@@ -52,16 +51,21 @@ start_hanavo() {
     HANAVO_PID=$!
 }
 
-# The X window whose title is exactly $1, waiting up to $2 seconds (default 20).
-wait_window() {
-    local pattern id
-    pattern="^$(printf '%s' "$1" | sed 's/[][()*+?.^$|\\{}]/\\&/g')\$"
-    for _ in $(seq $((${2:-20} * 10))); do
-        id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1)
-        [ -n "$id" ] && echo "$id" && return 0
+# Runs the command every tenth of a second until it succeeds; false after $1 seconds.
+retry() {
+    local tries=$(($1 * 10))
+    shift
+    until "$@"; do
+        tries=$((tries - 1)) && [ "$tries" -gt 0 ] || return 1
         sleep 0.1
     done
-    return 1
+}
+
+# The X window whose title is exactly $1, waiting up to $2 seconds (default 20).
+wait_window() {
+    local pattern
+    pattern="^$(printf '%s' "$1" | sed 's/[][()*+?.^$|\\{}]/\\&/g')\$"
+    retry "${2:-20}" eval 'xdotool search --name "$pattern" 2>/dev/null | head -n1 | grep .'
 }
 
 # Types keys into the window $1: the focus is put on it first, then each key is pressed.
@@ -73,11 +77,9 @@ keys() {
 
 # Waits up to $1 seconds for the program started last to end; false when it did not.
 wait_exit() {
-    for _ in $(seq $(($1 * 10))); do
-        kill -0 "$HANAVO_PID" 2>/dev/null || { wait "$HANAVO_PID" 2>/dev/null; return 0; }
-        sleep 0.1
-    done
-    return 1
+    retry "$1" eval '! kill -0 "$HANAVO_PID" 2>/dev/null' || return 1
+    wait "$HANAVO_PID" 2>/dev/null
+    return 0
 }
 
 # A Windows path for a path under the scratch folder.
@@ -95,6 +97,14 @@ set_settings() {
     { printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n' "$SETTINGS_KEY"; printf '%s\r\n' "$@"; } |
         iconv -f UTF-8 -t UTF-16LE | cat <(printf '\377\376') - >"$SCRATCH/set.reg"
     wine regedit /S "$(win_path "$SCRATCH/set.reg")" >/dev/null 2>&1
+}
+
+# Opens the About box from the window menu of the window $1 (its last item).
+open_about() {
+    keys "$1" alt+space
+    sleep 0.3
+    xdotool key Up Return
+    wait_window "バージョン情報 Hanavo" 10
 }
 
 # Clicks at ($2, $3) pixels inside the window $1, as a user does to activate a window that

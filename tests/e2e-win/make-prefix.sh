@@ -20,8 +20,7 @@ mkdir -p "$fonts"
 cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
 
 japanese=$(fc-list -f '%{family[0]}\n' ':lang=ja' | grep -x 'IPAPGothic' | head -n1)
-[ -n "$japanese" ] || japanese=$(fc-list -f '%{family[0]}\n' ':lang=ja' | head -n1)
-[ -n "$japanese" ] || { echo "make-prefix: no Japanese font installed" >&2; exit 1; }
+[ -n "$japanese" ] || { echo "make-prefix: the IPAPGothic font is not installed" >&2; exit 1; }
 
 cat >"$dir/settings.reg" <<REG
 REGEDIT4

@@ -2,7 +2,7 @@
 # The settings dialog from the keyboard: Up in the seconds field steps 60 to 65 through its
 # up-down control; in the launch order dialog's check list box space toggles the selected item's
 # box, the Up button moves it with its state, and OK records the order and the states in the
-# file names; OK in the settings dialog and closing the window store the seconds with the rest.
+# file names; OK in the settings dialog and closing the window store the seconds.
 #   order_test.sh HANAVO_EXE TEMPLATE_DIR
 . "$(dirname "$0")/lib.sh"
 setup "$1" "$2"
@@ -25,23 +25,14 @@ order=$(wait_window "ファイルの設定" 15) || fail "no launch order dialog"
 # OK has the focus; the list is two tab stops on, its first item selected: off with space,
 # then the third item on, and up by one with the Up button (the next tab stop); then back to OK.
 keys "$order" Tab Tab space Down Down space Tab Return shift+Tab shift+Tab shift+Tab Return
-for i in $(seq 50); do
-    [ -e "$folder/01d_alpha.bat" ] && break
-    sleep 0.1
-done
+retry 5 test -e "$folder/01d_alpha.bat"
 names=$(cd "$folder" && ls | tr '\n' ' ')
 [ "$names" = "01d_alpha.bat 02e_gamma.bat 03e_beta.bat " ] || fail "names after OK: $names"
 # Back on File settings: OK is two tab stops back.
 keys "$settings" shift+Tab shift+Tab Return
-for i in $(seq 50); do
-    [ -z "$(xdotool search --name '^設定$' 2>/dev/null)" ] && break
-    sleep 0.1
-done
+retry 5 eval '[ -z "$(xdotool search --name "^設定\$" 2>/dev/null)" ]'
 keys "$timer" Escape
 wait_exit 15 || fail "Esc did not close the program"
-# All five are written, each in its type.
-values=$(settings_values)
-for expected in '"Seconds"=dword:00000041' '"Command"=""' '"Options"=""' '"Foreground"=dword:00000001'; do
-    grep -qxF "$expected" <<<"$values" || fail "missing $expected in:"$'\n'"$values"
-done
+grep -qxF '"Seconds"=dword:00000041' <<<"$(settings_values)" ||
+    fail "the seconds were not stored as 65:"$'\n'"$(settings_values)"
 echo "PASS"

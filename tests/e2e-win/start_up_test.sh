@@ -27,10 +27,7 @@ kill -0 "$first" 2>/dev/null || fail "the first copy ended"
 
 HANAVO_PID=$first
 # The About box, from the system menu, is open when the session ends.
-keys "$window" alt+space
-sleep 0.3
-xdotool key Up Return
-wait_window "バージョン情報 Hanavo" 10 >/dev/null || fail "no About box"
+open_about "$window" >/dev/null || fail "no About box"
 wineboot --end-session >/dev/null 2>&1 &
 wait_exit 20 || fail "the program did not end with the session"
 [ -z "$(xdotool search --name '^Hanavo$' 2>/dev/null)" ] || fail "a message was shown"

@@ -11,12 +11,8 @@ setup "$1" "$2"
 set_settings '"Seconds"=dword:00000014' '"Command"="msg"' '"Options"="こんにちは、Hanavo"'
 (cd "$SCRATCH" && exec wine notepad >/dev/null 2>&1) &
 # The editor's window is the first one to appear on this display.
-for i in $(seq 200); do
-    editor=$(xdotool search --onlyvisible --name . 2>/dev/null | head -n1)
-    [ -n "$editor" ] && break
-    sleep 0.1
-done
-[ -n "$editor" ] || fail "no editor window"
+editor=$(retry 20 eval 'xdotool search --onlyvisible --name . 2>/dev/null | head -n1 | grep .') ||
+    fail "no editor window"
 keys "$editor" a b c
 
 start_hanavo "$SCRATCH" /a
@@ -32,10 +28,7 @@ sleep 1
 # The user clicks on the count, then opens the About item, last in the system menu.
 click_in "$timer" 60 80
 sleep 0.3
-keys "$timer" alt+space
-sleep 0.3
-xdotool key Up Return
-about=$(wait_window "バージョン情報 Hanavo" 10) || fail "no About box"
+about=$(open_about "$timer") || fail "no About box"
 box=$(wait_window "Hanavo" 30) || fail "no message box captioned Hanavo while the About box is open"
 kill -0 "$HANAVO_PID" 2>/dev/null || fail "the program ended under its message box"
 keys "$box" Return

@@ -4,8 +4,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 
 #include "Harness.h"
@@ -31,7 +29,6 @@ TEST(AutomaticMode, LaunchesEnabledFilesInOrderThenTheCommandInTheLaunchFolder)
     Strings once = {"first" + at, "third" + at, "cmd [one] [two words] [x y]" + at}, twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(s.Launched(6), twice);
-    EXPECT_TRUE(s.Saved("Foreground=1")) << "not stored before: the end writes it";
 }
 
 // The letter A anywhere in the raw arguments selects automatic mode, also inside the toolkit's
@@ -72,12 +69,7 @@ TEST(SessionEnd, SigtermDuringALaunchThatWaitsForTheBusSavesAndLaunchesNothingMo
 {
     Sandbox s;
     const std::string busPath = s / "bus";
-    const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    busPath.copy(address.sun_path, busPath.size());
-    ASSERT_EQ(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(bus, 8), 0); // never accepted
+    const int bus = testing_support::ListeningSocket(busPath);
     s.Write("launch/01e_io.example.Late.desktop",
             "[Desktop Entry]\nType=Application\nName=Late\nDBusActivatable=true\nExec=" +
                 s.Logger("late.sh", "late") + "\n");
@@ -94,17 +86,6 @@ TEST(SessionEnd, SigtermDuringALaunchThatWaitsForTheBusSavesAndLaunchesNothingMo
     ::close(bus); // a launch given up would now fall back to starting the program itself
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(s.Log(), "");
-}
-
-// Starting the program, and starting programs, never loads GIO: documents and desktop entries
-// load it when they are launched (the package test launches one).
-TEST(Start, TheProgramDoesNotLinkGio)
-{
-    Sandbox s;
-    const auto [code, out] = s.Run({"ldd", HANAVO_BUILT_BINARY});
-    ASSERT_EQ(code, 0);
-    for (const char* library : {"libgio-2.0", "libgobject-2.0", "libgmodule-2.0"})
-        EXPECT_EQ(out.find(library), std::string::npos) << library << "\n" << out;
 }
 
 } // namespace

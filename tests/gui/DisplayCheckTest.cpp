@@ -1,12 +1,11 @@
 // The choice of display before the toolkit starts: one clear line instead of the toolkit's abort,
 // X11 before native Wayland, and a missing plugin never taken.
+#include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
+#include <set>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include "GuiTestSupport.h"
 #include "platform/qt/DisplayCheck.h"
 #include "support/TempDir.h"
 
@@ -21,11 +20,7 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
     // A compositor's socket that takes connections, in a runtime folder of the test's own.
     testing_support::TempDir runtime;
     const std::string socketPath = runtime / "wayland-t";
-    const int compositor = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address = {AF_UNIX, {}};
-    socketPath.copy(address.sun_path, socketPath.size());
-    ASSERT_EQ(::bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(compositor, 8), 0);
+    const int compositor = testing_support::ListeningSocket(socketPath);
 
     const std::set<std::string> all = {"xcb", "wayland", "offscreen"},
                                 noWayland = {"xcb", "offscreen"};
@@ -56,9 +51,12 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
-        guitest::ScopedEnv qpa("QT_QPA_PLATFORM", c.qpa), display("DISPLAY", c.display),
-            wayland("WAYLAND_DISPLAY", c.wayland), socket("WAYLAND_SOCKET", nullptr),
-            runtimeDir("XDG_RUNTIME_DIR", c.runtime);
+        // Left as the last case sets them: each test runs in a process of its own.
+        const auto set = [](const char* name, const char* value) {
+            value ? ::setenv(name, value, 1) : ::unsetenv(name);
+        };
+        set("QT_QPA_PLATFORM", c.qpa), set("DISPLAY", c.display), set("WAYLAND_SOCKET", nullptr);
+        set("WAYLAND_DISPLAY", c.wayland), set("XDG_RUNTIME_DIR", c.runtime);
         const platform::DisplayChoice choice = platform::ChooseDisplay(
             [&](const std::string& name) { return c.installed.count(name) != 0; });
         EXPECT_EQ(choice.platform, c.platform);

@@ -6,8 +6,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
-#include <cstdlib>
-#include <optional>
 
 #include "platform/Dialog.h"
 #include "platform/qt/QtHost.h"
@@ -90,22 +88,6 @@ template <class D> struct Shown
     platform::QtHost host;
     D dialog;
     std::unique_ptr<QtWindow> window;
-};
-
-// Sets (or, given null, unsets) an environment variable for the object's lifetime.
-struct ScopedEnv
-{
-    ScopedEnv(const char* name, const char* value) : name(name)
-    {
-        if (const char* was = std::getenv(name))
-            old = was;
-        Set(value);
-    }
-    ~ScopedEnv() { Set(old ? old->c_str() : nullptr); }
-    void Set(const char* value) { value ? ::setenv(name, value, 1) : ::unsetenv(name); }
-
-    const char* name;
-    std::optional<std::string> old;
 };
 
 } // namespace guitest

@@ -60,7 +60,7 @@ TEST(X11WindowSearch, HostFindsExactTitlesOfFramedWindowsOnAPrivateServer)
     if (!started)
         GTEST_SKIP() << "Xvfb is not available";
     std::shared_ptr<void> server(nullptr, [pid](void*) { ::kill(pid, SIGTERM); });
-    guitest::ScopedEnv display("DISPLAY", (":" + std::to_string(number)).c_str());
+    ::setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     ASSERT_EQ(xcb_connection_has_error(c), 0);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;

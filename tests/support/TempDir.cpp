@@ -14,6 +14,8 @@
 #include <windows.h>
 #else
 #include <cstdlib>
+#include <sys/socket.h>
+#include <sys/un.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -193,6 +195,20 @@ std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines
     return result;
 }
 
+#ifndef _WIN32
+int ListeningSocket(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 16) != 0)
+        throw std::runtime_error("cannot listen at " + path);
+    return fd;
+}
+#endif
+
 void UseEmptyDesktop(const TempDir& dir)
 {
 #ifdef _WIN32
@@ -206,12 +222,7 @@ void UseEmptyDesktop(const TempDir& dir)
 #endif
 }
 
-std::string CurrentDirectory()
-{
-    return Utf8Of(fs::current_path());
-}
-
-CwdGuard::CwdGuard() : m_saved(CurrentDirectory()) {}
+CwdGuard::CwdGuard() : m_saved(Utf8Of(fs::current_path())) {}
 
 CwdGuard::~CwdGuard()
 {

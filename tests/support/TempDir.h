@@ -58,6 +58,12 @@ std::vector<std::string> InStartOrder(std::vector<std::string> lines);
 std::vector<std::string> WaitForLines(const std::string& path, std::size_t lines,
                                       std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+#ifndef _WIN32
+// A Unix socket at path that queues connections and never accepts them: a session bus or a
+// compositor that never answers.
+int ListeningSocket(const std::string& path);
+#endif
+
 // Restores the process's working directory when it goes out of scope.
 class CwdGuard
 {
@@ -68,8 +74,6 @@ public:
 private:
     std::string m_saved;
 };
-
-std::string CurrentDirectory();
 
 // Points the desktop's data and configuration folders at empty folders inside dir: no file
 // type has an application. GIO reads them once per process, so call it before any launch.

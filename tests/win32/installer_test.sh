@@ -35,10 +35,7 @@ cmp -s "$install_dir/Hanavo.exe" "$(dirname "$ZIP")/Hanavo.exe" || fail "install
 [ -f "$programs/Hanavo.lnk" ] && [ -f "$startup" ] || fail "no Start menu or sign-in shortcut"
 entry=$(uninstall_entry)
 has_value DisplayVersion REG_SZ "${VERSION//./\\.}"
-has_value DisplayIcon REG_SZ "$(sed 's/\\/\\\\/g' <<<"$win_install_dir")\\\\Hanavo\\.exe,0"
 has_value UninstallString REG_SZ "\"$(sed 's/\\/\\\\/g' <<<"$win_install_dir")\\\\Uninstall\\.exe\""
-has_value QuietUninstallString REG_SZ ".*Uninstall\\.exe\" /S"
-has_value EstimatedSize REG_DWORD '0x0*[1-9a-f][0-9a-f]*'
 
 # The program starts from the Start menu, stopped; the user's own files later sit in its folder.
 mkdir -p "$install_dir/launch" && echo keep >"$install_dir/launch/01e_mine.bat"
