@@ -128,6 +128,7 @@ TEST(LaunchReport, ShellOpenWritesOneLinePerLaunchWithTheNameAndAPlainReason)
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "hanavo: launched \"run.sh\"\n"
               "hanavo: cannot launch \"a\\x22b\\x0ac\\x5c\": the file was not found (2)\n");
+    EXPECT_EQ(platform::LaunchReport("x", 33), "hanavo: launched \"x\""); // the least success
     EXPECT_EQ(platform::LaunchReport("x", 0), "hanavo: cannot launch \"x\": the launch failed (0)");
 }
 

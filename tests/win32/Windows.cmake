@@ -34,10 +34,8 @@ endfunction()
 # The shared logic tests less the case that checks Linux's own rule, which the Win32* cases
 # check the Windows way: the shell's word splitting (Windows hands the program one command
 # line).
-set(HANAVO_LINUX_ONLY_CASES
-  LaunchFixture.FilesInOrderThenTheCommandInTheLaunchFolder)
-string(JOIN ":" HANAVO_LINUX_ONLY_FILTER ${HANAVO_LINUX_ONLY_CASES})
-hanavo_wine_test(win.unit.logic unit_tests "-Win32*:${HANAVO_LINUX_ONLY_FILTER}")
+hanavo_wine_test(win.unit.logic unit_tests
+  "-Win32*:LaunchFixture.FilesInOrderThenTheCommandInTheLaunchFolder")
 hanavo_wine_test(win.unit.services unit_tests "Win32*:-Win32RemoteDrive*")
 hanavo_wine_test(win.unit.remote unit_tests "Win32RemoteDrive*" --network-drive z)
 
