@@ -174,10 +174,11 @@ TEST(QtWindow, KeysAndClicksAskTheDialogWithTheirCommandOrMoveTheFocus)
     // dialog is asked with (0: none), or for Tab the control focused after.
     // clang-format off
     struct { int tmpl, focused; std::vector<int> disabled; int input, expected; } const cases[] = {
-        // To the default button, or the focused push button; with none, IdOk.
+        // To the default button, or the focused push button (also when another control is
+        // disabled meanwhile); with none, IdOk.
         {kSet, IDC_COMMAND, {}, kEnter, IdOk}, {kSet, IDC_COMMAND, {}, Qt::Key_Enter, IdOk},
         {kSet, IdCancel, {}, kEnter, IdCancel},
-        {kSet, IDC_BROWSE_COMMAND, {}, kEnter, IDC_BROWSE_COMMAND},
+        {kSet, IDC_BROWSE_COMMAND, {IDC_TOPDIR}, kEnter, IDC_BROWSE_COMMAND},
         {kTimer, IDC_RUN_COMMAND, {}, kEnter, IDC_RUN_NOW},
         {kTimer, IDC_RUN_COMMAND, {IDC_RUN_NOW}, kEnter, 0},
         {kEditOnly, 500, {}, kEnter, IdOk},
