@@ -30,8 +30,9 @@ setup() {
     trap teardown EXIT
     trap 'exit 130' INT TERM HUP
     export HOME="$SCRATCH/home" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    export WINEPREFIX="$SCRATCH/prefix"
-    mkdir -p "$HOME"
+    export WINEPREFIX="$SCRATCH/prefix" XDG_DATA_HOME="$HOME/.local/share"
+    export XDG_CONFIG_HOME="$HOME/.config" XDG_CACHE_HOME="$HOME/.cache"
+    mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
     # Hard links for the files Wine only reads; real copies of those it writes back (the
     # registry is replaced whole on each save, but a copy keeps the template safe whatever).
     cp -al "$template/prefix" "$WINEPREFIX" 2>/dev/null || cp -a "$template/prefix" "$WINEPREFIX"

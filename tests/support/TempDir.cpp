@@ -21,14 +21,13 @@
 namespace fs = std::filesystem;
 
 namespace testing_support {
-namespace {
 
-#ifdef _WIN32
-// Paths are UTF-8 in the tests, UTF-16 in Windows.
 fs::path PathOf(const std::string& utf8)
 {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
+
+namespace {
 
 std::string Utf8Of(const fs::path& path)
 {
@@ -36,6 +35,7 @@ std::string Utf8Of(const fs::path& path)
     return std::string(text.begin(), text.end());
 }
 
+#ifdef _WIN32
 std::wstring FolderOfThisProgram()
 {
     std::wstring path(32768, L'\0'); // the longest path Windows has
@@ -65,17 +65,6 @@ void GiveScriptsToTheLogger()
         return true;
     }();
     (void)done;
-}
-#else
-// Names are bytes.
-fs::path PathOf(const std::string& path)
-{
-    return path;
-}
-
-std::string Utf8Of(const fs::path& path)
-{
-    return path.string();
 }
 #endif
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +46,9 @@ template <typename Predicate> bool PollUntil(Predicate predicate, std::chrono::m
     return true;
 }
 
+// The path of a file named in UTF-8, as the tests name them: UTF-16 on Windows, the same bytes
+// on Linux.
+std::filesystem::path PathOf(const std::string& utf8);
 // The content of a file, empty when it is missing.
 std::string ReadFile(const std::string& path);
 // A shell script that appends "<pid> <tag> [arg]... @<working folder>" to log in one write;

@@ -22,12 +22,12 @@ add_dependencies(unit_tests hanavo_test_logger)
 # Every run gets a Wine prefix of its own, copied from the one the end-to-end tests prepare
 # once per build tree (tests/e2e-win/Tests.cmake): a new prefix costs Wine 15 to 20 seconds,
 # a copy a fraction of one.
-set(HANAVO_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+set(HANAVO_WINE_RUN bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/run_test.sh)
 
 # One Wine process per group of tests, not per test case: Wine takes a second or more to start.
 function(hanavo_wine_test name target filter)
   add_test(NAME ${name}
-    COMMAND ${HANAVO_WINE_RUN} --template ${HANAVO_E2E_TEMPLATE} ${ARGN} $<TARGET_FILE:${target}>
+    COMMAND ${HANAVO_WINE_RUN} ${HANAVO_E2E_TEMPLATE} ${ARGN} $<TARGET_FILE:${target}>
             --gtest_filter=${filter} --gtest_color=no)
   set_tests_properties(${name} PROPERTIES TIMEOUT 180 FIXTURES_REQUIRED hanavo_e2e_prefix)
 endfunction()

@@ -10,7 +10,6 @@
 #include "platform/Os.h"
 #include "platform/win32/os/LoginStart.h"
 #include "platform/win32/os/RegistryProfileStore.h"
-#include "platform/win32/os/WideText.h"
 #include "support/TempDir.h"
 
 #include <windows.h>
@@ -23,13 +22,6 @@ namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
 namespace {
-
-fs::path PathOf(const std::string& utf8)
-{
-    std::wstring wide;
-    EXPECT_TRUE(platform::win32::ToWide(utf8, wide)) << utf8;
-    return wide;
-}
 
 // Names outside the Japanese code page: they came back as '?' through the ANSI functions.
 const char kKorean[] = "02e_한국어.sh";
@@ -127,7 +119,7 @@ TEST(Win32Trash, MovesTheFileAwayAndFailsForAMissingOne)
 TEST(Win32RemoteDrive, TrashRefusesADriveWithoutRecycleBin)
 {
     ASSERT_EQ(GetDriveTypeW(L"Z:\\"), static_cast<UINT>(DRIVE_REMOTE)) << "run by win.unit.remote";
-    // A folder of the test's own, as wine-run sets it.
+    // A folder of the test's own, as the test runner sets it.
     const char* own = std::getenv("XDG_DATA_HOME");
     ASSERT_NE(own, nullptr);
     std::string file = std::string("Z:") + own + "/keep.txt";
