@@ -2,7 +2,9 @@
 # The settings dialog from the keyboard: Up in the seconds field steps 60 to 65 through its
 # up-down control; in the launch order dialog's check list box space toggles the selected item's
 # box, the Up button moves it with its state, and OK records the order and the states in the
-# file names; OK in the settings dialog and closing the window store the seconds.
+# file names; Esc then stores all five values, each in its type. Then "Hanavo.exe /a" launches
+# the enabled .bat files in that order and skips the disabled one, then the command with its
+# two arguments, each started in the launch folder, and ends by itself.
 #   order_test.sh HANAVO_EXE TEMPLATE_DIR
 . "$(dirname "$0")/lib.sh"
 setup "$1" "$2"
@@ -33,6 +35,22 @@ keys "$settings" shift+Tab shift+Tab Return
 retry 5 eval '[ -z "$(xdotool search --name "^設定\$" 2>/dev/null)" ]'
 keys "$timer" Escape
 wait_exit 15 || fail "Esc did not close the program"
-grep -qxF '"Seconds"=dword:00000041' <<<"$(settings_values)" ||
-    fail "the seconds were not stored as 65:"$'\n'"$(settings_values)"
+[ "$(grep -cxF -e '"Seconds"=dword:00000041' -e '"Command"=""' -e '"Options"=""' \
+    -e '"Foreground"=dword:00000001' <<<"$(settings_values)")" = 4 ] ||
+    fail "not all five values stored in their types:"$'\n'"$(settings_values)"
+
+# Each records its name, its arguments and the folder it started in, in a file of its own (they
+# run side by side). The command lies elsewhere; it too must start in the launch folder.
+mkdir -p "$SCRATCH/tools"
+for bat in "$folder"/*.bat "$SCRATCH/tools/record.bat"; do
+    printf '@echo %%~n0 %%1 %%2 in %%CD%%>"%%~n0.ran"\r\n' >"$bat"
+done
+set_settings '"Seconds"=dword:00000001' '"Options"="one two"' \
+    "\"Command\"=\"$(win_path "$SCRATCH/tools/record.bat" | sed 's/\\/\\\\/g')\""
+start_hanavo "$SCRATCH" /a
+wait_exit 30 || fail "the program did not end after launching"
+where=$(win_path "$folder")
+expected="02e_gamma   in $where|03e_beta   in $where|record one two in $where|"
+launched() { cat "$folder"/*.ran 2>/dev/null | tr -d '\r' | tr '\n' '|'; }
+retry 10 eval '[ "$(launched)" = "$expected" ]' || fail "launched: '$(launched)', expected '$expected'"
 echo "PASS"

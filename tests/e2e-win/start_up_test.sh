@@ -23,7 +23,6 @@ start_hanavo "$programs"
 wait_exit 15 || fail "the second copy did not end at once"
 [ "$(settings_values)" = "$stored" ] || fail "settings written before the window closed"
 kill -0 "$first" 2>/dev/null || fail "the first copy ended"
-[ "$(wait_window "$TITLE_STOPPED" 1)" = "$window" ] || fail "the first copy's window changed"
 
 HANAVO_PID=$first
 # The About box, from the system menu, is open when the session ends.

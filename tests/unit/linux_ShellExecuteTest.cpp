@@ -139,7 +139,6 @@ TEST_F(ShellExecuteTest, ReportsEachFailureWithItsCode)
         dir.Write("work/" + name,
                   "[Desktop Entry]\nType=Link\nName=L\nURL=file://" + target + "\n");
     };
-    link("self.desktop", work + "/self.desktop");
     link("ping.desktop", work + "/pong.desktop");
     link("pong.desktop", work + "/ping.desktop");
     for (int i = 0; i < 9; ++i)
@@ -150,7 +149,7 @@ TEST_F(ShellExecuteTest, ReportsEachFailureWithItsCode)
     const std::pair<int, std::vector<const char*>> cases[] = {
         {2,
          {"", "hanavo-no-such-program", "./missing", "no-interpreter", "missing-program.desktop",
-          "not-executable", "self.desktop", "ping.desktop", "l0.desktop"}},
+          "not-executable", "ping.desktop", "l0.desktop"}},
         {3, {"no-folder/x", "notes.txt/x", "no_scheme://x"}},
         {5, {"bad-interpreter"}},
         {11, {"elf", "broken.desktop"}},

@@ -1,12 +1,9 @@
-// Filling the texts' placeholders, the dialog templates' numbers, and the reading of numbers
-// typed or stored as text.
+// Filling the texts' placeholders, and the reading of numbers typed or stored as text.
 #include <climits>
 #include <gtest/gtest.h>
-#include <set>
 
 #include "platform/Number.h"
 #include "res/Strings.h"
-#include "res/Templates.h"
 #include "res/resource.h"
 
 namespace {
@@ -17,16 +14,6 @@ TEST(StringTable, FormattingFillsThePlaceholders)
     // A %1 in the argument is not filled again.
     EXPECT_EQ(res::FormatString1(IDS_STATUS_COMMAND, "%1"), "秒後に %1 を起動します。");
     EXPECT_EQ(res::LoadText(4242), "");
-}
-
-TEST(Templates, EveryTemplateIdAndControlIsUniqueAndLoadable)
-{
-    for (int id : res::TemplateIds()) {
-        std::set<int> ids;
-        for (const auto& c : res::GetTemplate(id).controls)
-            EXPECT_TRUE(c.id == platform::kNoId || ids.insert(c.id).second) << c.id;
-    }
-    EXPECT_THROW(res::GetTemplate(999), std::out_of_range);
 }
 
 // Whole numbers within 32 bits and nothing else; what is refused leaves the value alone.
