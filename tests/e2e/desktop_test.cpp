@@ -145,8 +145,7 @@ TEST(Package, DependsOnThisReleaseInstallsValidDesktopFilesAndLaunches)
     const std::string icon = "share/icons/hicolor/scalable/apps/" + kAppId + ".svg";
     EXPECT_NE(ReadFile(entry).find("\nIcon=" + kAppId + "\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(installed(icon)));
-    EXPECT_NE(ReadFile(installed("share/doc/hanavo/help/index.html")).find("<html"),
-              std::string::npos);
+    EXPECT_TRUE(fs::exists(installed("share/doc/hanavo/help/index.html")));
 
     // The installed program launches the launch folder's files, the desktop entry through the
     // module the program loads for it.

@@ -59,7 +59,7 @@ public:
     void SetTitle(const std::string& text) override { title = text; }
     std::string GetTitle() const override { return title; }
     void SetIcon(int, bool) override {}
-    void AppendSystemMenu(unsigned c, const std::string&) override { menu.push_back(c); }
+    void AppendSystemMenu(unsigned, const std::string&) override {}
     void EnableToolTips(platform::ToolTipLookup) override {}
     void SetTopmost() override { topmost = true; }
     bool ForceForeground() override { return ++foregroundCount > 0; }
@@ -96,7 +96,6 @@ public:
 
     mutable std::map<int, Control> controls;
     std::string title;
-    std::vector<unsigned> menu; // commands of the window menu; 0 is a separator
     bool topmost = false, ended = false;
     int foregroundCount = 0, focus = 0, result = 0;
 

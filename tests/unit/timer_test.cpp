@@ -46,7 +46,6 @@ TEST_F(TimerFixture, CountsDownFromStartStopsResetsAndLaunchesAtZero)
     settings.m_strOptions = "hello";
     EXPECT_EQ(Run([this](Modal& w) {
                   EXPECT_EQ(w.focus, IDC_RUN_COMMAND) << "the first enabled tab stop";
-                  EXPECT_EQ(w.menu, (std::vector<unsigned>{0, IDM_ABOUTBOX}));
                   EXPECT_EQ(State(w, 0, 5000), "stopped 101 10");
                   EXPECT_EQ(State(w, IDC_START, 999), "counting 011 10");
                   EXPECT_EQ(State(w, 0, 1), "counting 011 9");
