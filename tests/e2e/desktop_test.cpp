@@ -142,9 +142,8 @@ TEST(Package, DependsOnThisReleaseInstallsValidDesktopFilesAndLaunches)
         EXPECT_EQ(code, 0) << out;
     }
     // The icon the entry names, in the hicolor theme.
-    const std::string icon = "share/icons/hicolor/scalable/apps/" + kAppId + ".svg";
     EXPECT_NE(ReadFile(entry).find("\nIcon=" + kAppId + "\n"), std::string::npos);
-    EXPECT_TRUE(fs::exists(installed(icon)));
+    EXPECT_TRUE(fs::exists(installed("share/icons/hicolor/scalable/apps/" + kAppId + ".svg")));
     EXPECT_TRUE(fs::exists(installed("share/doc/hanavo/help/index.html")));
 
     // The installed program launches the launch folder's files, the desktop entry through the

@@ -85,6 +85,7 @@ TEST(QtWindow, EveryTemplateBecomesItsWidgetsWithUnclippedTexts)
         Shown<TestDialog> b(t);
         QtWindow& w = b.Open();
         EXPECT_EQ(QFontInfo(w.font()).family(), "IPAPGothic");
+        EXPECT_EQ(w.font().pointSize(), t.pointSize);
         EXPECT_TRUE(QFontMetrics(w.font()).inFont(QChar(u'設'))); // glyphs, not boxes
         // Each of x, y, width and height in dialog units, converted on its own.
         EXPECT_EQ(w.size(), w.Units().Map(0, 0, t.cx, t.cy).size());
