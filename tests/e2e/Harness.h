@@ -142,6 +142,7 @@ public:
     {
         return Write(name, testing_support::LoggerScript(tag, *this / "launch.log", gate), true);
     }
+    std::string Log() const { return ReadFile(*this / "launch.log"); }
     // The log's lines in the order their processes started, once there are `count`.
     Strings Launched(std::size_t count) const
     {

@@ -55,7 +55,7 @@ TEST(AutomaticMode, KeysTypedIntoAnotherWindowStayThereWhileHanavoCountsInFront)
 
     // Nothing launched yet, and above the window that has the keyboard: on top
     // of the window manager's stacking list ("... # 0x400006, 0x600006", bottom to top).
-    EXPECT_EQ(ReadFile(s / "launch.log"), "");
+    EXPECT_EQ(s.Log(), "");
     const std::string stacking = x.Client({"xprop", "-root", "_NET_CLIENT_LIST_STACKING"});
     std::ostringstream top;
     top << ", 0x" << std::hex << std::stoul(timer) << "\n";

@@ -60,7 +60,7 @@ TEST(NoDisplay, OneLineOnStderrAndAFailureExit)
     const std::string err = s.Stderr();
     EXPECT_TRUE(err.size() > 1 && err.find('\n') == err.size() - 1) << err;
     EXPECT_EQ(s.Settings(), stored);
-    EXPECT_EQ(ReadFile(s / "launch.log"), "");
+    EXPECT_EQ(s.Log(), "");
 }
 
 // The session ends while a launch waits for a session bus that takes the connection and never
@@ -85,7 +85,7 @@ TEST(SessionEnd, SigtermDuringALaunchThatWaitsForTheBusSavesAndLaunchesNothingMo
     EXPECT_TRUE(s.Saved("Foreground=1")) << s.Settings();
     ::close(bus); // a launch given up would now fall back to starting the program itself
     std::this_thread::sleep_for(500ms);
-    EXPECT_EQ(ReadFile(s / "launch.log"), "");
+    EXPECT_EQ(s.Log(), "");
 }
 
 } // namespace

@@ -47,9 +47,7 @@ TEST(DisplayCheck, PicksAWorkingPlatformOrGivesOneClearLine)
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         // Left as the last case sets them: each test runs in a process of its own.
-        const auto set = [](const char* name, const char* value) {
-            value ? ::setenv(name, value, 1) : ::unsetenv(name);
-        };
+        const auto set = [](const char* n, const char* v) { v ? setenv(n, v, 1) : unsetenv(n); };
         set("QT_QPA_PLATFORM", c.qpa), set("DISPLAY", c.display), set("WAYLAND_SOCKET", nullptr);
         set("WAYLAND_DISPLAY", c.wayland), set("XDG_RUNTIME_DIR", c.runtime);
         const platform::DisplayChoice choice = platform::ChooseDisplay(
